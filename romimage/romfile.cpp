@@ -1,0 +1,134 @@
+// Byte-stream helpers: image files that report their own failures, and block copies.
+#include "romimage/romfile.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Large enough that a copy costs one system call per block, small enough for
+// any stack; memory stays the same whatever the size of an input.
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+std::size_t NextBlock(std::uint64_t remaining) {
+  return remaining < kBlockSize ? static_cast<std::size_t>(remaining) : kBlockSize;
+}
+
+}  // namespace
+
+void ReportFailure(const char* name, const char* attempt, int error) {
+  if (error != 0)
+    std::fprintf(stderr, "quorvel-v2gen: %s: %s: %s\n", name, attempt, std::strerror(error));
+  else
+    std::fprintf(stderr, "quorvel-v2gen: %s: %s\n", name, attempt);
+}
+
+RomFile::~RomFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool RomFile::OpenForReading() {
+  errno = 0;
+  file_ = std::fopen(name_, "rb");
+  if (file_ == nullptr) ReportFailure(name_, "cannot open for reading", errno);
+  return file_ != nullptr;
+}
+
+bool RomFile::Create() {
+  errno = 0;
+  file_ = std::fopen(name_, "wb");
+  if (file_ == nullptr) ReportFailure(name_, "cannot create", errno);
+  return file_ != nullptr;
+}
+
+bool RomFile::Read(unsigned char* buffer, std::size_t size, std::size_t* got) {
+  errno = 0;
+  *got = std::fread(buffer, 1, size, file_);
+  if (*got < size && std::ferror(file_)) {
+    ReportFailure(name_, "cannot read", errno);
+    return false;
+  }
+  return true;
+}
+
+bool RomFile::Write(const unsigned char* buffer, std::size_t size) {
+  errno = 0;
+  if (std::fwrite(buffer, 1, size, file_) != size) {
+    ReportFailure(name_, "cannot write", errno);
+    return false;
+  }
+  return true;
+}
+
+bool RomFile::Seek(long offset) {
+  errno = 0;
+  if (std::fseek(file_, offset, SEEK_SET) != 0) {
+    ReportFailure(name_, "cannot seek", errno);
+    return false;
+  }
+  return true;
+}
+
+// The last write can land in the stream's buffer and still fail when the
+// buffer is flushed (a full disk), so the flush and the close are both checked.
+bool RomFile::Close() {
+  std::FILE* file = file_;
+  file_ = nullptr;
+  errno = 0;
+  if (std::fflush(file) != 0) {
+    ReportFailure(name_, "cannot write", errno);
+    std::fclose(file);
+    return false;
+  }
+  errno = 0;
+  if (std::fclose(file) != 0) {
+    ReportFailure(name_, "cannot close", errno);
+    return false;
+  }
+  return true;
+}
+
+bool CopyBytes(RomFile& input, RomFile& output, std::uint64_t count, std::uint64_t* taken) {
+  unsigned char block[kBlockSize];
+  std::uint64_t fromInput = 0;
+  bool atEnd = false;
+  while (count > 0) {
+    std::size_t size = NextBlock(count);
+    std::size_t got = 0;
+    if (!atEnd) {
+      if (!input.Read(block, size, &got)) return false;
+      atEnd = got < size;
+    }
+    // An image keeps its full size however short its input: 0xFF is what an
+    // unprogrammed ROM reads as.
+    std::memset(block + got, 0xFF, size - got);
+    if (!output.Write(block, size)) return false;
+    fromInput += got;
+    count -= size;
+  }
+  if (taken != nullptr) *taken = fromInput;
+  return true;
+}
+
+bool CopyToEnd(RomFile& input, RomFile& output, std::uint64_t* copied) {
+  unsigned char block[kBlockSize];
+  *copied = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (!input.Read(block, kBlockSize, &got)) return false;
+    if (got > 0 && !output.Write(block, got)) return false;
+    *copied += got;
+    if (got < kBlockSize) return true;
+  }
+}
+
+bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count) {
+  unsigned char block[kBlockSize];
+  std::memset(block, value, NextBlock(count));
+  while (count > 0) {
+    std::size_t size = NextBlock(count);
+    if (!output.Write(block, size)) return false;
+    count -= size;
+  }
+  return true;
+}

@@ -1,0 +1,45 @@
+// The sub-system images: "SUBSYSCG.ROM", "SUBSYS_A.ROM" and "SUBSYS_B.ROM" from "SUBSYS_C.ROM".
+#include "romimage/romfile.h"
+#include "romimage/romimage.h"
+
+namespace {
+
+// "SUBSYS_C.ROM" holds the character generator in its first 2048 bytes and
+// sub-system A in the 8192 bytes after it.
+constexpr long kCharacterSize = 2048;
+constexpr int kCharacterCopies = 4;
+constexpr long kSubsysSize = 8192;
+
+}  // namespace
+
+bool GenerateSubsysRom(bool compatibleRom) {
+  RomFile subsysC("SUBSYS_C.ROM");
+  if (!subsysC.OpenForReading()) return false;
+
+  RomFile subsysCg("SUBSYSCG.ROM");
+  if (!subsysCg.Create()) return false;
+  for (int copy = 0; copy < kCharacterCopies; ++copy) {
+    if (!subsysC.Seek(0) || !CopyBytes(subsysC, subsysCg, kCharacterSize)) return false;
+  }
+  if (!subsysCg.Close()) return false;
+
+  // The compatible set keeps the user's own "SUBSYS_A.ROM" and "SUBSYS_B.ROM".
+  if (compatibleRom) return subsysC.Close();
+
+  RomFile subsysA("SUBSYS_A.ROM");
+  if (!subsysA.Create()) return false;
+  if (!subsysC.Seek(kCharacterSize) || !CopyBytes(subsysC, subsysA, kSubsysSize)) return false;
+  if (!subsysA.Close() || !subsysC.Close()) return false;
+
+  // Read back from disk, so "SUBSYS_B.ROM" is whatever "SUBSYS_A.ROM" really holds.
+  return CopyRomFile("SUBSYS_A.ROM", "SUBSYS_B.ROM");
+}
+
+bool CopyRomFile(const char* source, const char* destination) {
+  RomFile input(source);
+  if (!input.OpenForReading()) return false;
+  RomFile output(destination);
+  if (!output.Create()) return false;
+  std::uint64_t copied = 0;
+  return CopyToEnd(input, output, &copied) && input.Close() && output.Close();
+}

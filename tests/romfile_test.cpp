@@ -1,0 +1,167 @@
+// Unit tests of the byte-stream helpers and CopyRomFile, on temporary files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+
+#include "romimage/romfile.h"
+#include "romimage/romimage.h"
+#include "testutil.h"
+
+using testutil::Fill;
+using testutil::Pattern;
+using testutil::ReadFile;
+using testutil::SameBytes;
+using testutil::Slice;
+using testutil::TempDir;
+using testutil::WriteFile;
+
+namespace {
+
+// Larger than one block of the helpers, so that copies cross block boundaries.
+constexpr std::size_t kLarge = 3 * 64 * 1024 + 123;
+
+struct CopyCase {
+  const char* name;
+  std::size_t inputSize;
+  std::size_t offset;  // where the read position stands when the copy starts
+  std::size_t count;
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
+
+class CopyBytesTest : public ::testing::TestWithParam<CopyCase> {};
+
+TEST_P(CopyBytesTest, WritesExactlyCountBytesWithFFPastTheEnd) {
+  const CopyCase& c = GetParam();
+  TempDir dir;
+  const std::string input = Pattern(c.inputSize, 7);
+  WriteFile(dir / "in", input);
+  const std::string inName = dir / "in", outName = dir / "out";
+
+  RomFile in(inName.c_str()), out(outName.c_str());
+  ASSERT_TRUE(in.OpenForReading());
+  ASSERT_TRUE(out.Create());
+  ASSERT_TRUE(in.Seek(static_cast<long>(c.offset)));
+  std::uint64_t taken = 12345;
+  ASSERT_TRUE(CopyBytes(in, out, c.count, &taken));
+  // A second copy goes on from where the first one stopped.
+  ASSERT_TRUE(CopyBytes(in, out, 10));
+  ASSERT_TRUE(out.Close());
+
+  const std::size_t available = c.inputSize > c.offset ? c.inputSize - c.offset : 0;
+  EXPECT_EQ(taken, std::min(available, c.count));
+  EXPECT_TRUE(SameBytes(Slice(input, c.offset, c.count) + Slice(input, c.offset + c.count, 10),
+                        ReadFile(outName)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CopyBytesTest,
+    ::testing::Values(CopyCase{"EmptyInput", 0, 0, 2048}, CopyCase{"ShortInput", 1000, 0, 2048},
+                      CopyCase{"ExactInput", 2048, 0, 2048}, CopyCase{"LongInput", 5000, 0, 2048},
+                      CopyCase{"FromOffset", 10240, 2048, 8192},
+                      CopyCase{"OffsetPastTheEnd", 1000, 2048, 8192},
+                      CopyCase{"ZeroCount", 100, 0, 0},
+                      CopyCase{"ManyBlocksShortInput", kLarge - 5000, 0, kLarge},
+                      CopyCase{"ManyBlocksLongInput", kLarge + 5000, 0, kLarge}),
+    [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+struct FillCase {
+  const char* name;
+  unsigned char value;
+  std::size_t count;
+};
+
+void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
+
+class WriteFillTest : public ::testing::TestWithParam<FillCase> {};
+
+TEST_P(WriteFillTest, WritesCountBytesOfValue) {
+  const FillCase& c = GetParam();
+  TempDir dir;
+  const std::string outName = dir / "out";
+  RomFile out(outName.c_str());
+  ASSERT_TRUE(out.Create());
+  ASSERT_TRUE(WriteFill(out, c.value, c.count));
+  ASSERT_TRUE(out.Close());
+  EXPECT_TRUE(SameBytes(Fill(c.count, static_cast<char>(c.value)), ReadFile(outName)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteFillTest,
+    ::testing::Values(FillCase{"Nothing", 0x00, 0}, FillCase{"Zeros", 0x00, 1022},
+                      FillCase{"OtherValue", 0xA5, 6144}, FillCase{"ManyBlocks", 0x00, kLarge}),
+    [](const ::testing::TestParamInfo<FillCase>& info) { return std::string(info.param.name); });
+
+TEST(CopyRomFileTest, CopiesWholeFileWhateverItsBytesAndSize) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{8192}, kLarge}) {
+    TempDir dir;
+    // 0xFF bytes are data, not an end.
+    const std::string source = Fill(100, '\xFF') + Pattern(size, 3);
+    WriteFile(dir / "A", source);
+    WriteFile(dir / "B", Pattern(kLarge + 10, 9));  // an old, longer file is truncated
+    EXPECT_TRUE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
+    EXPECT_TRUE(SameBytes(source, ReadFile(dir / "B"))) << "size " << size;
+  }
+}
+
+TEST(CopyRomFileTest, MissingSourceCreatesNothing) {
+  TempDir dir;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot open for reading: No such file or directory\n",
+            err);
+  EXPECT_FALSE(std::filesystem::exists(dir / "B"));
+}
+
+TEST(CopyRomFileTest, DestinationThatCannotBeCreatedFails) {
+  TempDir dir;
+  WriteFile(dir / "A", Pattern(100, 1));
+  std::filesystem::create_directory(dir / "B");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "B") + ": cannot create: Is a directory\n",
+            ::testing::internal::GetCapturedStderr());
+}
+
+// A read error is not the end of the input: the copy must fail, not succeed
+// with what it had.
+TEST(CopyRomFileTest, ReadErrorFails) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "A");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot read: Is a directory\n",
+            ::testing::internal::GetCapturedStderr());
+}
+
+TEST(CopyBytesTest, ReadErrorFailsAndWritesNothing) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "in");
+  const std::string inName = dir / "in", outName = dir / "out";
+  RomFile in(inName.c_str()), out(outName.c_str());
+  ASSERT_TRUE(in.OpenForReading());
+  ASSERT_TRUE(out.Create());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(CopyBytes(in, out, 2048));
+  ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(out.Close());
+  EXPECT_EQ("", ReadFile(outName));
+}
+
+// A full device takes the bytes into the stream's buffer and refuses them at
+// the flush: the failure must surface by the close at the latest.
+TEST(RomFileTest, WriteFailureSurfacesByClose) {
+  for (std::uint64_t count : {std::uint64_t{2}, std::uint64_t{kLarge}}) {
+    RomFile out("/dev/full");
+    ASSERT_TRUE(out.Create());
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(WriteFill(out, 0x00, count) && out.Close()) << count;
+    EXPECT_EQ("quorvel-v2gen: /dev/full: cannot write: No space left on device\n",
+              ::testing::internal::GetCapturedStderr());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,495 @@
+// End-to-end tests: the real executable in a fresh folder, every byte of its
+// standard output and of every file in the folder compared after the run.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "testutil.h"
+
+namespace fs = std::filesystem;
+using testutil::Fill;
+using testutil::Pattern;
+using testutil::ReadFile;
+using testutil::SameBytes;
+using testutil::Slice;
+using testutil::TempDir;
+using testutil::WriteFile;
+
+namespace {
+
+// ---- What a folder holds ---------------------------------------------------
+
+struct Entry {
+  enum Kind { kFile, kDirectory, kLink } kind;
+  std::string bytes;  // a file's content, or a link's target
+};
+Entry File(const std::string& bytes) { return {Entry::kFile, bytes}; }
+Entry Directory() { return {Entry::kDirectory, ""}; }
+Entry LinkTo(const std::string& target) { return {Entry::kLink, target}; }
+
+using Folder = std::map<std::string, Entry>;
+
+void MakeFolder(const fs::path& dir, const Folder& folder) {
+  for (const auto& [name, entry] : folder) {
+    if (entry.kind == Entry::kFile) WriteFile(dir / name, entry.bytes);
+    if (entry.kind == Entry::kDirectory) fs::create_directory(dir / name);
+    if (entry.kind == Entry::kLink) fs::create_symlink(entry.bytes, dir / name);
+  }
+}
+
+// Every entry of the folder must be expected, and hold exactly what is expected.
+void ExpectFolder(const fs::path& dir, const Folder& expected) {
+  std::map<std::string, bool> seen;
+  for (const auto& item : fs::directory_iterator(dir)) {
+    const std::string name = item.path().filename().string();
+    auto want = expected.find(name);
+    if (want == expected.end()) {
+      ADD_FAILURE() << "unexpected " << name;
+      continue;
+    }
+    seen[name] = true;
+    const Entry& entry = want->second;
+    if (entry.kind == Entry::kLink) {
+      EXPECT_TRUE(item.is_symlink()) << name;
+      if (item.is_symlink()) {
+        EXPECT_EQ(entry.bytes, fs::read_symlink(item.path()).string()) << name;
+      }
+    } else if (entry.kind == Entry::kDirectory) {
+      EXPECT_TRUE(item.is_directory() && !item.is_symlink()) << name;
+    } else {
+      EXPECT_TRUE(item.is_regular_file() && !item.is_symlink()) << name;
+      EXPECT_TRUE(SameBytes(entry.bytes, ReadFile(item.path()))) << name;
+    }
+  }
+  for (const auto& [name, entry] : expected) EXPECT_TRUE(seen[name]) << "missing " << name;
+}
+
+// ---- Running the tool ------------------------------------------------------
+
+enum class Out { kFile, kFull, kClosed };
+
+struct Streams {
+  Out out = Out::kFile;
+  bool closeErr = false;
+  bool closeIn = false;
+};
+
+struct Result {
+  int status;  // the exit status, or 128 plus the signal that ended the run
+  std::string out;
+  std::string err;
+};
+
+// The run is bounded: a faulty build that writes without end is stopped by
+// the file-size limit, one that hangs by the alarm.
+constexpr rlim_t kFileSizeLimit = 16 * 1024 * 1024;
+constexpr unsigned kTimeoutSeconds = 60;
+
+Result RunTool(const fs::path& workDir, const fs::path& captureDir,
+               const std::vector<std::string>& args, const Streams& streams) {
+  const std::string tool = QUORVEL_V2GEN_PATH;
+  std::vector<std::string> argv = {tool};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> cargv;
+  for (std::string& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  const std::string outPath = (captureDir / "stdout").string();
+  const std::string errPath = (captureDir / "stderr").string();
+  WriteFile(outPath, "");
+  WriteFile(errPath, "");
+
+  pid_t pid = fork();
+  if (pid == 0) {
+    rlimit limit{kFileSizeLimit, kFileSizeLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    alarm(kTimeoutSeconds);  // survives exec
+    if (chdir(workDir.c_str()) != 0) _exit(125);
+    int out = open(streams.out == Out::kFull ? "/dev/full" : outPath.c_str(), O_WRONLY);
+    int err = open(errPath.c_str(), O_WRONLY);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(125);
+    close(out);
+    close(err);
+    if (streams.out == Out::kClosed) close(1);
+    if (streams.closeErr) close(2);
+    if (streams.closeIn) close(0);
+    execv(tool.c_str(), cargv.data());
+    _exit(126);
+  }
+  Result result{-1, "", ""};
+  int status = 0;
+  if (pid > 0 && waitpid(pid, &status, 0) == pid)
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
+  return result;
+}
+
+// ---- What the tool should do -----------------------------------------------
+
+const char* const kModeLine = "Generate compatible ROM mode";
+const char* const kBanner[] = {
+    "Quorvel File generator for V2 v0.3",
+    // "このプログラムは、Quorvel V1用のファイルから、V2に必要なファイルを作り出すプログラムです" in Shift_JIS
+    "\x82\xB1\x82\xCC\x83v\x83\x8D\x83O\x83\x89\x83\x80\x82\xCD\x81"
+    "AQuorvel V1\x97p\x82\xCC\x83t\x83@\x83"
+    "C\x83\x8B\x82\xA9\x82\xE7\x81"
+    "AV2\x82\xC9\x95K\x97v\x82\xC8\x83t\x83@\x83"
+    "C\x83\x8B\x82\xF0\x8D\xEC\x82\xE8\x8Fo\x82\xB7\x83v\x83\x8D\x83O\x83\x89\x83\x80\x82\xC5\x82\xB7",
+    // "同じディレクトリに、V1用の以下のファイルが必要です" in Shift_JIS
+    "\x93\xAF\x82\xB6\x83"
+    "f\x83"
+    "B\x83\x8C\x83N\x83g\x83\x8A\x82\xC9\x81"
+    "AV1\x97p\x82\xCC\x88\xC8\x89\xBA\x82\xCC\x83t\x83@\x83"
+    "C\x83\x8B\x82\xAA\x95K\x97v\x82\xC5\x82\xB7",
+    "BOOT_BAS.ROM, BOOT_DOS.ROM, SUBSYS_C.ROM",
+};
+const char* const kSucceed = "Succeed to generate V2 files!";
+const char* const kError = "Error!";
+
+std::string Console(bool compatible, const char* last) {
+  std::string text;
+  if (compatible) text += std::string(kModeLine) + "\n";
+  for (const char* line : kBanner) text += std::string(line) + "\n";
+  return text + last + "\n";
+}
+
+struct Inputs {
+  std::string subsysC = Pattern(10240, 1);
+  std::string program = Pattern(4000, 2);
+  std::string bootBas = Pattern(512, 3);
+  std::string bootDos = Pattern(512, 4);
+};
+
+Folder InputFiles(const Inputs& in) {
+  return {{"SUBSYS_C.ROM", File(in.subsysC)},
+          {"INITIATE.BIN", File(in.program)},
+          {"BOOT_BAS.ROM", File(in.bootBas)},
+          {"BOOT_DOS.ROM", File(in.bootDos)}};
+}
+
+std::string SubsysCg(const Inputs& in) {
+  const std::string character = Slice(in.subsysC, 0, 2048);
+  return character + character + character + character;
+}
+std::string SubsysA(const Inputs& in) { return Slice(in.subsysC, 2048, 8192); }
+std::string ProgramPart(const Inputs& in) {
+  return in.program + Fill(in.program.size() < 6144 ? 6144 - in.program.size() : 0, '\0');
+}
+std::string BasPart(const Inputs& in) { return Slice(in.bootBas, 0, 512); }
+std::string DosPart(const Inputs& in) { return Slice(in.bootDos, 0, 512); }
+std::string Initiate(const Inputs& in) {
+  return ProgramPart(in) + BasPart(in) + DosPart(in) + Fill(1022, '\0') + std::string("\x60\x00", 2);
+}
+
+// The inputs and every image that a successful run writes.
+Folder AfterSuccess(const Inputs& in, bool compatible, Folder before = {}) {
+  for (auto& [name, entry] : InputFiles(in)) before[name] = entry;
+  before["SUBSYSCG.ROM"] = File(SubsysCg(in));
+  if (!compatible) {
+    before["SUBSYS_A.ROM"] = File(SubsysA(in));
+    before["SUBSYS_B.ROM"] = File(SubsysA(in));
+  }
+  before["INITIATE.ROM"] = File(Initiate(in));
+  return before;
+}
+
+// ---- The cases ---------------------------------------------------------------
+
+struct Case {
+  std::string name;
+  std::vector<std::string> args;
+  Folder before;
+  int status;
+  std::string out;
+  Folder after;
+  // Empty when standard error must stay empty; otherwise the start of its one line.
+  std::string err;
+  Streams streams = {};
+};
+
+Inputs WithSubsysC(std::size_t size) {
+  Inputs in;
+  in.subsysC = Pattern(size, 1);
+  return in;
+}
+Inputs WithProgram(std::size_t size) {
+  Inputs in;
+  in.program = Pattern(size, 2);
+  return in;
+}
+Inputs WithBoots(std::size_t bas, std::size_t dos) {
+  Inputs in;
+  in.bootBas = Pattern(bas, 3);
+  in.bootDos = Pattern(dos, 4);
+  return in;
+}
+
+Case Succeeds(const std::string& name, const Inputs& in, std::vector<std::string> args = {},
+              bool compatible = false) {
+  return {name, args, InputFiles(in), 0, Console(compatible, kSucceed), AfterSuccess(in, compatible), ""};
+}
+
+// The folder holds the standard inputs, less those named, plus extra entries.
+Folder Standard(std::vector<std::string> without = {}, Folder extra = {}) {
+  Folder folder = InputFiles(Inputs());
+  for (const std::string& name : without) folder.erase(name);
+  for (auto& [name, entry] : extra) folder[name] = entry;
+  return folder;
+}
+
+std::vector<Case> Cases() {
+  const Inputs std;
+  const std::string old = Pattern(20000, 9);
+  std::vector<Case> cases = {
+      // The switch: exactly one argument, compared without regard to ASCII case.
+      Succeeds("NoArgument", std),
+      Succeeds("Switch", std, {"-compatiblerom"}, true),
+      Succeeds("SwitchInCapitals", std, {"-COMPATIBLEROM"}, true),
+      Succeeds("SwitchInMixedCase", std, {"-CompatibleRom"}, true),
+      Succeeds("SwitchWithSecondArgument", std, {"-compatiblerom", "x"}),
+      Succeeds("SwitchAfterAnotherArgument", std, {"x", "-compatiblerom"}),
+      Succeeds("SwitchTwice", std, {"-compatiblerom", "-compatiblerom"}),
+      Succeeds("SwitchWithoutHyphen", std, {"compatiblerom"}),
+      Succeeds("SwitchWithSlash", std, {"/compatiblerom"}),
+      Succeeds("SwitchCutShort", std, {"-compatiblero"}),
+      Succeeds("SwitchWithMore", std, {"-compatibleromx"}),
+      Succeeds("SwitchWithNonAsciiLetter", std, {"-compat\xC4\xB1" "blerom"}),
+      Succeeds("EmptyArgument", std, {""}),
+
+      // "SUBSYS_C.ROM" of every size that matters; 0xFF stands for what it lacks.
+      Succeeds("SubsysCEmpty", WithSubsysC(0)),
+      Succeeds("SubsysCShorterThanCharacters", WithSubsysC(1000)),
+      Succeeds("SubsysCCharactersOnly", WithSubsysC(2048)),
+      Succeeds("SubsysCOneByteIntoSubsysA", WithSubsysC(2049)),
+      Succeeds("SubsysCOneByteShort", WithSubsysC(10239)),
+      Succeeds("SubsysCLong", WithSubsysC(12000)),
+      Succeeds("SubsysCShortInCompatibleMode", WithSubsysC(1000), {"-compatiblerom"}, true),
+
+      // "INITIATE.BIN" around the 6144-byte boundary, and long enough to span blocks.
+      Succeeds("ProgramEmpty", WithProgram(0)),
+      Succeeds("ProgramOneByteShort", WithProgram(6143)),
+      Succeeds("ProgramExact", WithProgram(6144)),
+      Succeeds("ProgramOneByteLong", WithProgram(6145)),
+      Succeeds("ProgramMuchLonger", WithProgram(200000)),
+
+      // Boot images: only the first 512 bytes count, 0xFF for what is missing.
+      Succeeds("BootImagesEmpty", WithBoots(0, 0)),
+      Succeeds("BootBasShort", WithBoots(511, 512)),
+      Succeeds("BootDosShort", WithBoots(512, 511)),
+      Succeeds("BootImagesLong", WithBoots(513, 4096)),
+  };
+
+  // Outputs that exist are truncated and overwritten.
+  {
+    Folder before = Standard({}, {{"SUBSYSCG.ROM", File(old)},
+                                  {"SUBSYS_A.ROM", File(old)},
+                                  {"SUBSYS_B.ROM", File(old)},
+                                  {"INITIATE.ROM", File(old)}});
+    cases.push_back({"OldOutputsOverwritten", {}, before, 0, Console(false, kSucceed),
+                     AfterSuccess(std, false), ""});
+  }
+  // The compatible set leaves "SUBSYS_A.ROM" and "SUBSYS_B.ROM" alone, even
+  // where they could not be written.
+  {
+    Folder old2 = {{"SUBSYS_A.ROM", File(old)}, {"SUBSYS_B.ROM", File("B")}};
+    cases.push_back({"CompatibleKeepsOldSubsysImages", {"-compatiblerom"}, Standard({}, old2), 0,
+                     Console(true, kSucceed), AfterSuccess(std, true, old2), ""});
+    Folder dirs = {{"SUBSYS_A.ROM", Directory()}, {"SUBSYS_B.ROM", Directory()}};
+    cases.push_back({"CompatibleIgnoresUnwritableSubsysImages", {"-compatiblerom"},
+                     Standard({}, dirs), 0, Console(true, kSucceed), AfterSuccess(std, true, dirs),
+                     ""});
+  }
+
+  // What each failure leaves on disk: nothing is deleted or rolled back.
+  const Folder cg = {{"SUBSYSCG.ROM", File(SubsysCg(std))}};
+  Folder subsys = cg;
+  subsys["SUBSYS_A.ROM"] = File(SubsysA(std));
+  subsys["SUBSYS_B.ROM"] = File(SubsysA(std));
+  auto with = [](Folder folder, const Folder& extra) {
+    for (auto& [name, entry] : extra) folder[name] = entry;
+    return folder;
+  };
+  const std::string errorOut = Console(false, kError);
+  const std::string e = "quorvel-v2gen: ";
+
+  // Each input missing.
+  {
+    Folder oldImage = {{"INITIATE.ROM", File(old)}};
+    cases.push_back({"SubsysCMissing", {}, Standard({"SUBSYS_C.ROM"}, oldImage), 1, errorOut,
+                     Standard({"SUBSYS_C.ROM"}, oldImage),
+                     e + "SUBSYS_C.ROM: cannot open for reading: No such file or directory"});
+    cases.push_back({"SubsysCMissingInCompatibleMode", {"-compatiblerom"}, Standard({"SUBSYS_C.ROM"}),
+                     1, Console(true, kError), Standard({"SUBSYS_C.ROM"}),
+                     e + "SUBSYS_C.ROM: cannot open for reading: No such file or directory"});
+  }
+  cases.push_back({"ProgramMissing", {}, Standard({"INITIATE.BIN"}), 1, errorOut,
+                   Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.ROM", File("")}})),
+                   e + "INITIATE.BIN: cannot open for reading: No such file or directory"});
+  cases.push_back({"BootBasMissing", {}, Standard({"BOOT_BAS.ROM"}), 1, errorOut,
+                   Standard({"BOOT_BAS.ROM"}, with(subsys, {{"INITIATE.ROM", File(ProgramPart(std))}})),
+                   e + "BOOT_BAS.ROM: cannot open for reading: No such file or directory"});
+  {
+    Inputs longProgram = WithProgram(7000);
+    Folder before = InputFiles(longProgram);
+    before.erase("BOOT_BAS.ROM");
+    Folder after = with(before, {{"SUBSYSCG.ROM", File(SubsysCg(longProgram))},
+                                 {"SUBSYS_A.ROM", File(SubsysA(longProgram))},
+                                 {"SUBSYS_B.ROM", File(SubsysA(longProgram))},
+                                 {"INITIATE.ROM", File(longProgram.program)}});
+    cases.push_back({"BootBasMissingAfterLongProgram", {}, before, 1, errorOut, after,
+                     e + "BOOT_BAS.ROM: cannot open for reading: No such file or directory"});
+  }
+  cases.push_back({"BootDosMissing", {}, Standard({"BOOT_DOS.ROM"}), 1, errorOut,
+                   Standard({"BOOT_DOS.ROM"},
+                            with(subsys, {{"INITIATE.ROM", File(ProgramPart(std) + BasPart(std))}})),
+                   e + "BOOT_DOS.ROM: cannot open for reading: No such file or directory"});
+
+  // Each output that cannot be created: a directory stands in its place.
+  cases.push_back({"SubsysCgNotCreated", {}, Standard({}, {{"SUBSYSCG.ROM", Directory()}}), 1,
+                   errorOut, Standard({}, {{"SUBSYSCG.ROM", Directory()}}),
+                   e + "SUBSYSCG.ROM: cannot create: Is a directory"});
+  cases.push_back({"SubsysANotCreated", {}, Standard({}, {{"SUBSYS_A.ROM", Directory()}}), 1,
+                   errorOut, Standard({}, with(cg, {{"SUBSYS_A.ROM", Directory()}})),
+                   e + "SUBSYS_A.ROM: cannot create: Is a directory"});
+  cases.push_back({"SubsysBNotCreated", {}, Standard({}, {{"SUBSYS_B.ROM", Directory()}}), 1,
+                   errorOut,
+                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(std))},
+                                          {"SUBSYS_B.ROM", Directory()}})),
+                   e + "SUBSYS_B.ROM: cannot create: Is a directory"});
+  cases.push_back({"InitiateRomNotCreated", {}, Standard({}, {{"INITIATE.ROM", Directory()}}), 1,
+                   errorOut, Standard({}, with(subsys, {{"INITIATE.ROM", Directory()}})),
+                   e + "INITIATE.ROM: cannot create: Is a directory"});
+
+  // A write that the device refuses fails the run, whichever image it hits.
+  const Folder full = {{"SUBSYSCG.ROM", LinkTo("/dev/full")}};
+  cases.push_back({"SubsysCgWriteFails", {}, Standard({}, full), 1, errorOut, Standard({}, full),
+                   e + "SUBSYSCG.ROM: cannot write: No space left on device"});
+  cases.push_back({"SubsysBWriteFails", {}, Standard({}, {{"SUBSYS_B.ROM", LinkTo("/dev/full")}}), 1,
+                   errorOut,
+                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(std))},
+                                          {"SUBSYS_B.ROM", LinkTo("/dev/full")}})),
+                   e + "SUBSYS_B.ROM: cannot write: No space left on device"});
+  cases.push_back({"InitiateRomWriteFails", {}, Standard({}, {{"INITIATE.ROM", LinkTo("/dev/full")}}),
+                   1, errorOut, Standard({}, with(subsys, {{"INITIATE.ROM", LinkTo("/dev/full")}})),
+                   e + "INITIATE.ROM: cannot write: No space left on device"});
+
+  // A read error is not the end of an input: an input that is a directory fails the run.
+  cases.push_back({"SubsysCReadFails", {}, Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}}),
+                   1, errorOut,
+                   Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}, {"SUBSYSCG.ROM", File("")}}),
+                   e + "SUBSYS_C.ROM: cannot read: Is a directory"});
+  cases.push_back({"ProgramReadFails", {}, Standard({"INITIATE.BIN"}, {{"INITIATE.BIN", Directory()}}),
+                   1, errorOut,
+                   Standard({"INITIATE.BIN"},
+                            with(subsys, {{"INITIATE.BIN", Directory()}, {"INITIATE.ROM", File("")}})),
+                   e + "INITIATE.BIN: cannot read: Is a directory"});
+  cases.push_back({"BootDosReadFails", {}, Standard({"BOOT_DOS.ROM"}, {{"BOOT_DOS.ROM", Directory()}}),
+                   1, errorOut,
+                   Standard({"BOOT_DOS.ROM"},
+                            with(subsys, {{"BOOT_DOS.ROM", Directory()},
+                                          {"INITIATE.ROM", File(ProgramPart(std) + BasPart(std))}})),
+                   e + "BOOT_DOS.ROM: cannot read: Is a directory"});
+
+  // Standard streams. A refused closing line gives -1, seen as 255.
+  {
+    Case c = Succeeds("StdoutRefused", std);
+    c.status = 255;
+    c.out = "";
+    c.err = e + "standard output: cannot write: No space left on device";
+    c.streams.out = Out::kFull;
+    cases.push_back(c);
+  }
+  {
+    // Started with standard output closed, the first input must not take its
+    // place, nor an image receive the console text.
+    Case c = Succeeds("StdoutClosed", std);
+    c.status = 255;
+    c.out = "";
+    c.err = e + "standard output: cannot write: Bad file descriptor";
+    c.streams.out = Out::kClosed;
+    cases.push_back(c);
+  }
+  {
+    // A diagnostic is written while "INITIATE.ROM" is open: with standard
+    // error closed it must not land in the image.
+    Case c;
+    for (const Case& other : cases)
+      if (other.name == "BootDosMissing") c = other;
+    c.name = "StderrClosedDuringFailure";
+    c.err = "";
+    c.streams.closeErr = true;
+    cases.push_back(c);
+    c.name = "AllStreamsClosedDuringFailure";
+    c.out = "";
+    c.streams = {Out::kClosed, true, true};
+    cases.push_back(c);
+  }
+  {
+    Case c = Succeeds("AllStreamsClosed", std, {"-compatiblerom"}, true);
+    c.status = 255;
+    c.out = "";
+    c.streams = {Out::kClosed, true, true};
+    cases.push_back(c);
+  }
+  return cases;
+}
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class V2GenTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(V2GenTest, LeavesExactlyTheExpectedBytes) {
+  const Case& c = GetParam();
+  TempDir root;
+  const fs::path work = root.path() / "work";
+  fs::create_directory(work);
+  MakeFolder(work, c.before);
+
+  const Result result = RunTool(work, root.path(), c.args, c.streams);
+
+  EXPECT_EQ(c.status, result.status);
+  EXPECT_TRUE(SameBytes(c.out, result.out)) << "standard output:\n" << result.out;
+  if (c.err.empty()) {
+    EXPECT_EQ("", result.err);
+  } else {
+    EXPECT_EQ(c.err, result.err.substr(0, c.err.size()));
+    EXPECT_EQ(c.err.size() + 1, result.err.size()) << "one line expected:\n" << result.err;
+    EXPECT_EQ('\n', result.err.back());
+  }
+  ExpectFolder(work, c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, V2GenTest, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// A few bytes checked by hand, so that the tests' own model of the images
+// cannot be wrong in the same way as the tool.
+TEST(V2GenModelTest, StandardImagesHaveTheirKnownShape) {
+  const Inputs in;
+  const std::string image = Initiate(in);
+  ASSERT_EQ(8192u, image.size());
+  EXPECT_EQ(in.program, image.substr(0, 4000));
+  EXPECT_EQ(Fill(2144, '\0'), image.substr(4000, 2144));
+  EXPECT_EQ(in.bootBas, image.substr(0x1800, 512));
+  EXPECT_EQ(in.bootDos, image.substr(0x1A00, 512));
+  EXPECT_EQ(Fill(1022, '\0'), image.substr(0x1C00, 1022));
+  EXPECT_EQ('\x60', image[0x1FFE]);
+  EXPECT_EQ('\0', image[0x1FFF]);
+  const std::string cg = SubsysCg(in);
+  ASSERT_EQ(8192u, cg.size());
+  EXPECT_EQ(in.subsysC.substr(0, 2048), cg.substr(6144));
+  EXPECT_EQ(in.subsysC.substr(2048), SubsysA(in));
+  EXPECT_EQ(Fill(8192, '\xFF'), SubsysA(WithSubsysC(2048)));
+}
+
+}  // namespace
