@@ -32,6 +32,8 @@ class RomFile {
   const char* name() const { return name_; }
 
  private:
+  friend bool CopyToEnd(RomFile& input, RomFile& output, std::uint64_t* copied);
+
   const char* name_;
   std::FILE* file_ = nullptr;
 };
