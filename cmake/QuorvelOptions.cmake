@@ -1,13 +1,12 @@
 # Compiler settings shared by every target of the project.
 
-option(QUORVEL_WERROR "Treat compiler warnings as errors" OFF)
 option(QUORVEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 
 function(quorvel_apply_options target)
   if(MSVC)
-    target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${QUORVEL_WERROR}>:/WX>)
+    target_compile_options(${target} PRIVATE /W4)
   else()
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${QUORVEL_WERROR}>:-Werror>)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
     # Inputs and images over 2 GiB on 32-bit C libraries that honour it.
     target_compile_definitions(${target} PRIVATE _FILE_OFFSET_BITS=64)
   endif()
