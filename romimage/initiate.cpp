@@ -9,9 +9,15 @@ constexpr std::uint64_t kBootSize = 512;      // the part of each boot image tha
 constexpr std::uint64_t kGapSize = 1022;      // zeros between the boot sectors and the closing bytes
 constexpr unsigned char kClosingBytes[] = {0x60, 0x00};
 
+constexpr std::uint64_t kImageSize = kProgramSize + 2 * kBootSize + kGapSize + sizeof kClosingBytes;
+
 bool AppendBootImage(const char* name, RomFile& image) {
   RomFile boot(name);
-  return boot.OpenForReading() && CopyBytes(boot, image, kBootSize) && boot.Close();
+  std::uint64_t taken = 0;
+  if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, &taken) || !boot.Close())
+    return false;
+  if (taken < kBootSize) WarnShortInput(name, taken, kBootSize);
+  return true;
 }
 
 }  // namespace
@@ -30,6 +36,9 @@ bool GenerateInitiateRom() {
   }
   // A longer program is kept whole, and everything after it moves along.
   if (programSize < kProgramSize && !WriteFill(image, 0x00, kProgramSize - programSize)) return false;
+  if (programSize > kProgramSize)
+    WarnLongInput("INITIATE.BIN", programSize, kProgramSize, "INITIATE.ROM",
+                  kImageSize - kProgramSize + programSize, kImageSize);
 
   return AppendBootImage("BOOT_BAS.ROM", image) && AppendBootImage("BOOT_DOS.ROM", image) &&
          WriteFill(image, 0x00, kGapSize) && image.Write(kClosingBytes, sizeof kClosingBytes) &&

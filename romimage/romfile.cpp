@@ -47,6 +47,24 @@ void ReportFailure(const char* name, const char* attempt, int error) {
     std::fprintf(stderr, "quorvel-v2gen: %s: %s\n", name, attempt);
 }
 
+void WarnShortInput(const char* name, std::uint64_t size, std::uint64_t expected) {
+  std::fprintf(stderr,
+               "quorvel-v2gen: warning: %s: %llu bytes, expected at least %llu; "
+               "the missing %llu bytes are written as 0xFF\n",
+               name, static_cast<unsigned long long>(size), static_cast<unsigned long long>(expected),
+               static_cast<unsigned long long>(expected - size));
+}
+
+void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
+                   std::uint64_t imageSize, std::uint64_t usualSize) {
+  std::fprintf(stderr,
+               "quorvel-v2gen: warning: %s: %llu bytes, expected at most %llu; "
+               "%s is %llu bytes instead of %llu\n",
+               name, static_cast<unsigned long long>(size), static_cast<unsigned long long>(expected),
+               image, static_cast<unsigned long long>(imageSize),
+               static_cast<unsigned long long>(usualSize));
+}
+
 RomFile::~RomFile() {
   if (file_ != nullptr) std::fclose(file_);
 }
@@ -86,9 +104,9 @@ bool RomFile::Write(const unsigned char* buffer, std::size_t size) {
   return true;
 }
 
-bool RomFile::Seek(long offset) {
+bool RomFile::Seek(std::uint64_t offset) {
   errno = 0;
-  if (std::fseek(file_, offset, SEEK_SET) != 0) {
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
     ReportFailure(name_, "cannot seek", errno);
     return false;
   }

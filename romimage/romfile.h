@@ -26,7 +26,7 @@ class RomFile {
   bool Read(unsigned char* buffer, std::size_t size, std::size_t* got);
   bool Write(const unsigned char* buffer, std::size_t size);
   // Moves the read position to offset from the start and clears the end state.
-  bool Seek(long offset);
+  bool Seek(std::uint64_t offset);
   bool Close();
 
   const char* name() const { return name_; }
@@ -52,5 +52,11 @@ bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count);
 
 // "quorvel-v2gen: NAME: ATTEMPT: REASON", the reason being strerror(error).
 void ReportFailure(const char* name, const char* attempt, int error);
+
+// Warnings for a dump of unexpected size: the run goes on and the images are
+// the same, but the user learns why the machine may not boot.
+void WarnShortInput(const char* name, std::uint64_t size, std::uint64_t expected);
+void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
+                   std::uint64_t imageSize, std::uint64_t usualSize);
 
 #endif

@@ -6,9 +6,9 @@ namespace {
 
 // "SUBSYS_C.ROM" holds the character generator in its first 2048 bytes and
 // sub-system A in the 8192 bytes after it.
-constexpr long kCharacterSize = 2048;
+constexpr std::uint64_t kCharacterSize = 2048;
 constexpr int kCharacterCopies = 4;
-constexpr long kSubsysSize = 8192;
+constexpr std::uint64_t kSubsysSize = 8192;
 
 }  // namespace
 
@@ -18,18 +18,26 @@ bool GenerateSubsysRom(bool compatibleRom) {
 
   RomFile subsysCg("SUBSYSCG.ROM");
   if (!subsysCg.Create()) return false;
+  std::uint64_t characters = 0;  // how much of the first 2048 bytes the input holds
   for (int copy = 0; copy < kCharacterCopies; ++copy) {
-    if (!subsysC.Seek(0) || !CopyBytes(subsysC, subsysCg, kCharacterSize)) return false;
+    if (!subsysC.Seek(0) || !CopyBytes(subsysC, subsysCg, kCharacterSize, &characters)) return false;
   }
   if (!subsysCg.Close()) return false;
 
   // The compatible set keeps the user's own "SUBSYS_A.ROM" and "SUBSYS_B.ROM".
-  if (compatibleRom) return subsysC.Close();
+  if (compatibleRom) {
+    if (characters < kCharacterSize) WarnShortInput("SUBSYS_C.ROM", characters, kCharacterSize);
+    return subsysC.Close();
+  }
 
   RomFile subsysA("SUBSYS_A.ROM");
   if (!subsysA.Create()) return false;
-  if (!subsysC.Seek(kCharacterSize) || !CopyBytes(subsysC, subsysA, kSubsysSize)) return false;
+  std::uint64_t subsys = 0;
+  if (!subsysC.Seek(kCharacterSize) || !CopyBytes(subsysC, subsysA, kSubsysSize, &subsys)) return false;
   if (!subsysA.Close() || !subsysC.Close()) return false;
+  // Short of the whole range, the two counts add up to the input's size.
+  if (characters + subsys < kCharacterSize + kSubsysSize)
+    WarnShortInput("SUBSYS_C.ROM", characters + subsys, kCharacterSize + kSubsysSize);
 
   // Read back from disk, so "SUBSYS_B.ROM" is whatever "SUBSYS_A.ROM" really holds.
   return CopyRomFile("SUBSYS_A.ROM", "SUBSYS_B.ROM");

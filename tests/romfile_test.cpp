@@ -43,7 +43,7 @@ TEST_P(CopyBytesTest, WritesExactlyCountBytesWithFFPastTheEnd) {
   RomFile in(inName.c_str()), out(outName.c_str());
   ASSERT_TRUE(in.OpenForReading());
   ASSERT_TRUE(out.Create());
-  ASSERT_TRUE(in.Seek(static_cast<long>(c.offset)));
+  ASSERT_TRUE(in.Seek(c.offset));
   std::uint64_t taken = 12345;
   ASSERT_TRUE(CopyBytes(in, out, c.count, &taken));
   // A second copy goes on from where the first one stopped.
