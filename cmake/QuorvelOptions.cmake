@@ -16,15 +16,20 @@ function(quorvel_apply_options target)
   endif()
 endfunction()
 
-# A release executable carries its own C++ runtime: it starts without loading
-# shared libraries and runs on machines that lack them.
-function(quorvel_link_runtime_statically target)
-  if(QUORVEL_SANITIZE OR MSVC OR APPLE OR NOT CMAKE_BUILD_TYPE STREQUAL "Release")
+# The executable carries its own C++ runtime: it starts without loading shared
+# libraries and runs on machines that lack them. A Windows build always does,
+# so that it needs no DLL that Windows does not have; elsewhere release builds
+# do. Release executables are stripped: users ship them, nobody debugs them.
+function(quorvel_link_executable target)
+  if(QUORVEL_SANITIZE OR MSVC OR APPLE)
     return()
   endif()
-  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" OR WIN32)
-    target_link_options(${target} PRIVATE -static)
+  set(release "$<CONFIG:Release>")
+  if(MINGW)
+    target_link_options(${target} PRIVATE -static $<${release}:-s>)
+  elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    target_link_options(${target} PRIVATE $<${release}:-static> $<${release}:-s>)
   else()
-    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
+    target_link_options(${target} PRIVATE $<${release}:-static-libstdc++> $<${release}:-static-libgcc>)
   endif()
 endfunction()
