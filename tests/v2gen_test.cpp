@@ -481,25 +481,20 @@ std::vector<Case> Cases() {
                                           {"INITIATE.ROM", File(ProgramPart(std) + BasPart(std))}})),
                    e + "BOOT_DOS.ROM: cannot read: Is a directory\n", {}, noReadError});
 
-  // Standard streams. A refused closing line gives -1, seen as 255.
-  {
-    Case c = Succeeds("StdoutRefused", std);
+  // Standard output that refuses the closing line: every image is written,
+  // and the status is -1, seen as 255.
+  auto refused = [&](const std::string& name, Out out, const std::string& reason) {
+    Case c = Succeeds(name, std);
     c.status = 255;
     c.out = "";
-    c.err = e + "standard output: cannot write: No space left on device\n";
-    c.streams.out = Out::kFull;
-    cases.push_back(c);
-  }
-  {
-    // Started with standard output closed, the first input must not take its
-    // place, nor an image receive the console text.
-    Case c = Succeeds("StdoutClosed", std);
-    c.status = 255;
-    c.out = "";
-    c.err = e + "standard output: cannot write: Bad file descriptor\n";
-    c.streams.out = Out::kClosed;
-    cases.push_back(c);
-  }
+    c.err = e + "standard output: cannot write: " + reason + "\n";
+    c.streams.out = out;
+    return c;
+  };
+  cases.push_back(refused("StdoutRefused", Out::kFull, "No space left on device"));
+  // Started with standard output closed, the first input must not take its
+  // place, nor an image receive the console text.
+  cases.push_back(refused("StdoutClosed", Out::kClosed, "Bad file descriptor"));
   {
     // A diagnostic is written while "INITIATE.ROM" is open: with standard
     // error closed it must not land in the image.
