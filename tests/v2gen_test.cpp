@@ -298,29 +298,29 @@ const char* const kWineNeedsStdin =
     "Wine itself does not start with standard input closed: its own descriptors take its place";
 
 std::vector<Case> Cases() {
-  const Inputs std;
+  const Inputs usual;
   const std::string old = Pattern(20000, 9);
   std::vector<Case> cases = {
       // The switch: exactly one argument, compared without regard to ASCII case.
-      Succeeds("NoArgument", std),
-      Succeeds("Switch", std, {"-compatiblerom"}, true),
-      Succeeds("SwitchInCapitals", std, {"-COMPATIBLEROM"}, true),
-      Succeeds("SwitchInMixedCase", std, {"-CompatibleRom"}, true),
-      Succeeds("SwitchWithSecondArgument", std, {"-compatiblerom", "x"}),
-      Succeeds("SwitchAfterAnotherArgument", std, {"x", "-compatiblerom"}),
-      Succeeds("SwitchTwice", std, {"-compatiblerom", "-compatiblerom"}),
-      Succeeds("SwitchWithoutHyphen", std, {"compatiblerom"}),
-      Succeeds("SwitchWithSlash", std, {"/compatiblerom"}),
-      Succeeds("SwitchCutShort", std, {"-compatiblero"}),
-      Succeeds("SwitchWithMore", std, {"-compatibleromx"}),
-      [&std] {
-        Case c = Succeeds("SwitchWithNonAsciiLetter", std, {"-compat\xC4\xB1" "blerom"});
+      Succeeds("NoArgument", usual),
+      Succeeds("Switch", usual, {"-compatiblerom"}, true),
+      Succeeds("SwitchInCapitals", usual, {"-COMPATIBLEROM"}, true),
+      Succeeds("SwitchInMixedCase", usual, {"-CompatibleRom"}, true),
+      Succeeds("SwitchWithSecondArgument", usual, {"-compatiblerom", "x"}),
+      Succeeds("SwitchAfterAnotherArgument", usual, {"x", "-compatiblerom"}),
+      Succeeds("SwitchTwice", usual, {"-compatiblerom", "-compatiblerom"}),
+      Succeeds("SwitchWithoutHyphen", usual, {"compatiblerom"}),
+      Succeeds("SwitchWithSlash", usual, {"/compatiblerom"}),
+      Succeeds("SwitchCutShort", usual, {"-compatiblero"}),
+      Succeeds("SwitchWithMore", usual, {"-compatibleromx"}),
+      [&usual] {
+        Case c = Succeeds("SwitchWithNonAsciiLetter", usual, {"-compat\xC4\xB1" "blerom"});
         c.notUnderWine =
             "Wine hands a Windows program its arguments in the ANSI code page, where the "
             "best-fit mapping turns a dotless i into 'i' before the tool sees it";
         return c;
       }(),
-      Succeeds("EmptyArgument", std, {""}),
+      Succeeds("EmptyArgument", usual, {""}),
 
       // "SUBSYS_C.ROM" of every size that matters; 0xFF stands for what it
       // lacks, and a warning says how much that is.
@@ -374,25 +374,25 @@ std::vector<Case> Cases() {
                                   {"SUBSYS_B.ROM", File(old)},
                                   {"INITIATE.ROM", File(old)}});
     cases.push_back({"OldOutputsOverwritten", {}, before, 0, Console(false, kSucceed),
-                     AfterSuccess(std, false), ""});
+                     AfterSuccess(usual, false), ""});
   }
   // The compatible set leaves "SUBSYS_A.ROM" and "SUBSYS_B.ROM" alone, even
   // where they could not be written.
   {
     Folder old2 = {{"SUBSYS_A.ROM", File(old)}, {"SUBSYS_B.ROM", File("B")}};
     cases.push_back({"CompatibleKeepsOldSubsysImages", {"-compatiblerom"}, Standard({}, old2), 0,
-                     Console(true, kSucceed), AfterSuccess(std, true, old2), ""});
+                     Console(true, kSucceed), AfterSuccess(usual, true, old2), ""});
     Folder dirs = {{"SUBSYS_A.ROM", Directory()}, {"SUBSYS_B.ROM", Directory()}};
     cases.push_back({"CompatibleIgnoresUnwritableSubsysImages", {"-compatiblerom"},
-                     Standard({}, dirs), 0, Console(true, kSucceed), AfterSuccess(std, true, dirs),
+                     Standard({}, dirs), 0, Console(true, kSucceed), AfterSuccess(usual, true, dirs),
                      ""});
   }
 
   // What each failure leaves on disk: nothing is deleted or rolled back.
-  const Folder cg = {{"SUBSYSCG.ROM", File(SubsysCg(std))}};
+  const Folder cg = {{"SUBSYSCG.ROM", File(SubsysCg(usual))}};
   Folder subsys = cg;
-  subsys["SUBSYS_A.ROM"] = File(SubsysA(std));
-  subsys["SUBSYS_B.ROM"] = File(SubsysA(std));
+  subsys["SUBSYS_A.ROM"] = File(SubsysA(usual));
+  subsys["SUBSYS_B.ROM"] = File(SubsysA(usual));
   auto with = [](Folder folder, const Folder& extra) {
     for (auto& [name, entry] : extra) folder[name] = entry;
     return folder;
@@ -414,7 +414,7 @@ std::vector<Case> Cases() {
                    Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.ROM", File("")}})),
                    e + "INITIATE.BIN: cannot open for reading: No such file or directory\n"});
   cases.push_back({"BootBasMissing", {}, Standard({"BOOT_BAS.ROM"}), 1, errorOut,
-                   Standard({"BOOT_BAS.ROM"}, with(subsys, {{"INITIATE.ROM", File(ProgramPart(std))}})),
+                   Standard({"BOOT_BAS.ROM"}, with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual))}})),
                    e + "BOOT_BAS.ROM: cannot open for reading: No such file or directory\n"});
   {
     Inputs longProgram = WithProgram(7000);
@@ -429,7 +429,7 @@ std::vector<Case> Cases() {
   }
   cases.push_back({"BootDosMissing", {}, Standard({"BOOT_DOS.ROM"}), 1, errorOut,
                    Standard({"BOOT_DOS.ROM"},
-                            with(subsys, {{"INITIATE.ROM", File(ProgramPart(std) + BasPart(std))}})),
+                            with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
                    e + "BOOT_DOS.ROM: cannot open for reading: No such file or directory\n"});
 
   // Each output that cannot be created: a directory stands in its place.
@@ -441,7 +441,7 @@ std::vector<Case> Cases() {
                    e + "SUBSYS_A.ROM: cannot create: " + CannotCreateDirectory() + "\n"});
   cases.push_back({"SubsysBNotCreated", {}, Standard({}, {{"SUBSYS_B.ROM", Directory()}}), 1,
                    errorOut,
-                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(std))},
+                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))},
                                           {"SUBSYS_B.ROM", Directory()}})),
                    e + "SUBSYS_B.ROM: cannot create: " + CannotCreateDirectory() + "\n"});
   cases.push_back({"InitiateRomNotCreated", {}, Standard({}, {{"INITIATE.ROM", Directory()}}), 1,
@@ -454,7 +454,7 @@ std::vector<Case> Cases() {
                    e + "SUBSYSCG.ROM: cannot write: No space left on device\n"});
   cases.push_back({"SubsysBWriteFails", {}, Standard({}, {{"SUBSYS_B.ROM", LinkTo("/dev/full")}}), 1,
                    errorOut,
-                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(std))},
+                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))},
                                           {"SUBSYS_B.ROM", LinkTo("/dev/full")}})),
                    e + "SUBSYS_B.ROM: cannot write: No space left on device\n"});
   cases.push_back({"InitiateRomWriteFails", {}, Standard({}, {{"INITIATE.ROM", LinkTo("/dev/full")}}),
@@ -478,13 +478,13 @@ std::vector<Case> Cases() {
                    1, errorOut,
                    Standard({"BOOT_DOS.ROM"},
                             with(subsys, {{"BOOT_DOS.ROM", Directory()},
-                                          {"INITIATE.ROM", File(ProgramPart(std) + BasPart(std))}})),
+                                          {"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
                    e + "BOOT_DOS.ROM: cannot read: Is a directory\n", {}, noReadError});
 
   // Standard output that refuses the closing line: every image is written,
   // and the status is -1, seen as 255.
   auto refused = [&](const std::string& name, Out out, const std::string& reason) {
-    Case c = Succeeds(name, std);
+    Case c = Succeeds(name, usual);
     c.status = 255;
     c.out = "";
     c.err = e + "standard output: cannot write: " + reason + "\n";
@@ -512,7 +512,7 @@ std::vector<Case> Cases() {
     cases.push_back(c);
   }
   {
-    Case c = Succeeds("AllStreamsClosed", std, {"-compatiblerom"}, true);
+    Case c = Succeeds("AllStreamsClosed", usual, {"-compatiblerom"}, true);
     c.status = 255;
     c.out = "";
     c.streams = {Out::kClosed, true, true};
