@@ -9,7 +9,7 @@
 
 // An image file, open for binary reading or writing for the length of one
 // scope. Every failure is reported on standard error, naming the file. Close()
-// on the success path checks that buffered bytes really reached the file; the
+// on the success path checks that the last bytes really reached the file; the
 // destructor closes whatever a failure path leaves open.
 class RomFile {
  public:
@@ -28,8 +28,6 @@ class RomFile {
   // Moves the read position to offset from the start and clears the end state.
   bool Seek(std::uint64_t offset);
   bool Close();
-
-  const char* name() const { return name_; }
 
  private:
   friend bool CopyToEnd(RomFile& input, RomFile& output, std::uint64_t* copied);
