@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests against the Windows executable under Wine.
-# usage: tests/run-under-wine.sh TEST_EXECUTABLE WINDOWS_EXE
+# Runs the end-to-end tests against a Windows executable under Wine.
+# usage: tests/run-under-wine.sh LOADER TEST_EXECUTABLE WINDOWS_EXE
+#   LOADER: "wine" for the 32-bit executable; /usr/lib/wine/wine64 for a
+#   64-bit one. The 64-bit loader is called directly, never through Debian's
+#   wrappers, which always pick the 32-bit loader once wine32 is installed.
 set -euo pipefail
-tests=$(realpath "$1")
-exe=$(realpath "$2")
+loader=$1
+tests=$(realpath "$2")
+exe=$(realpath "$3")
+
+# The loader starts the server named here, and the script keeps it running.
+case "$(basename "$loader")" in
+  wine64) export WINESERVER="$(dirname "$loader")/wineserver64" ;;
+  *) export WINESERVER=wineserver ;;
+esac
 
 # A prefix of its own beside the executable; no Mono or Gecko prompts.
 export WINEPREFIX="$(dirname "$exe")/wineprefix"
@@ -12,15 +22,19 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The first start of a prefix takes 10 to 20 seconds. One wineserver then
 # serves the whole suite, or every run would pay seconds to start its own.
+# The suite starts only once wineboot has returned and a first run has
+# finished, so that a slow start never shows up as a failed case. (Waiting
+# with "wineserver -w" would never return against this persistent server.)
 mkdir -p "$WINEPREFIX"
-wineserver -p
-trap 'wineserver -k || true' EXIT
-wineboot -i > "$(dirname "$exe")/wineboot.log" 2>&1
+"$WINESERVER" -p
+trap '"$WINESERVER" -k || true' EXIT
+"$loader" wineboot -i > "$(dirname "$exe")/wineboot.log" 2>&1
 
-# A first run warms the prefix up. Output goes to files, never pipes: Wine's
-# helper processes inherit a pipe and hold it open until the wineserver ends.
+# The warm-up run. Output goes to files, never pipes: Wine's helper
+# processes inherit a pipe and hold it open until the wineserver ends.
 warm=$(mktemp -d)
-(cd "$warm" && wine "$exe" > stdout 2> stderr) || true
+(cd "$warm" && "$loader" "$exe" > stdout 2> stderr) || true
 rm -rf "$warm"
 
-QUORVEL_V2GEN="$exe" QUORVEL_V2GEN_EMULATOR=wine "$tests" --gtest_filter='Cases/V2GenTest.*'
+echo "End-to-end tests against $exe under $loader"
+QUORVEL_V2GEN="$exe" QUORVEL_V2GEN_EMULATOR="$loader" "$tests" --gtest_filter='Cases/V2GenTest.*'
