@@ -113,17 +113,12 @@ bool RomFile::Seek(std::uint64_t offset) {
   return true;
 }
 
-// The last write can land in the stream's buffer and still fail when the
-// buffer is flushed (a full disk), so the flush and the close are both checked.
+// A close can fail after every write has succeeded: NFS and disk quotas
+// report the error of a delayed write there, so the result is checked. The
+// streams are unbuffered, and fclose would report a failed flush in any case.
 bool RomFile::Close() {
   std::FILE* file = file_;
   file_ = nullptr;
-  errno = 0;
-  if (std::fflush(file) != 0) {
-    ReportFailure(name_, "cannot write", errno);
-    std::fclose(file);
-    return false;
-  }
   errno = 0;
   if (std::fclose(file) != 0) {
     ReportFailure(name_, "cannot close", errno);
