@@ -1,26 +1,57 @@
 # Installation and the packages users download: a .tar.gz and a .deb from a
-# Linux build, a .zip from the Windows build. Every version comes from project().
+# Linux build, a .zip from the Windows build. Every version comes from project();
+# the time of every archived file from SOURCE_DATE_EPOCH (QuorvelRelease.cmake).
 
 include(GNUInstallDirs)
-
-if(WIN32)
-  # Windows users get the executable and a README that Notepad shows with its line breaks.
-  install(TARGETS quorvel-v2gen RUNTIME DESTINATION .)
-  configure_file(README.md ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt DESTINATION .)
-  set(CPACK_GENERATOR ZIP)
-else()
-  install(TARGETS quorvel-v2gen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  configure_file(doc/quorvel-v2gen.1.in ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1 @ONLY)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  set(CPACK_GENERATOR TGZ DEB)
-  set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/QuorvelRelease.cmake)
 
 set(CPACK_PACKAGE_NAME quorvel-v2gen)
 set(CPACK_PACKAGE_VENDOR "quorvel-v2gen developers")
 set(CPACK_PACKAGE_CONTACT "quorvel-v2gen developers <quorvel-v2gen@example.org>")
+
+# Directories follow the umask unless told otherwise, and the packages must not.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+if(WIN32)
+  # Windows users get the executable, and a README and the licence that
+  # Notepad shows with their line breaks.
+  install(TARGETS quorvel-v2gen RUNTIME DESTINATION .)
+  configure_file(README.md ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt COPYONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+          DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(docdir ${CMAKE_INSTALL_DOCDIR})
+  install(TARGETS quorvel-v2gen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES README.md DESTINATION ${docdir})
+  install(FILES LICENSE DESTINATION ${docdir} RENAME LICENSE.txt)
+
+  # Debian wants the manual page and the changelog compressed, without the
+  # time stamp that gzip would otherwise store.
+  configure_file(doc/quorvel-v2gen.1.in ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1 @ONLY)
+  quorvel_write_debian_changelog(${CMAKE_CURRENT_BINARY_DIR}/changelog
+                                 ${CPACK_PACKAGE_NAME} "${CPACK_PACKAGE_CONTACT}")
+  quorvel_write_debian_copyright(${CMAKE_CURRENT_BINARY_DIR}/copyright
+                                 ${CPACK_PACKAGE_NAME} "${CPACK_PACKAGE_CONTACT}")
+  foreach(name quorvel-v2gen.1 changelog)
+    add_custom_command(OUTPUT ${name}.gz
+                       COMMAND gzip -9nkf ${name}
+                       DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${name}
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} VERBATIM)
+  endforeach()
+  add_custom_target(compressed-docs ALL DEPENDS quorvel-v2gen.1.gz changelog.gz)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
+          DESTINATION ${docdir})
+  install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME ${CPACK_PACKAGE_NAME})
+
+  set(CPACK_GENERATOR TGZ DEB)
+  set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
+endif()
+
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "derives the Quorvel V2 ROM images from the V1 files")
 set(CPACK_PACKAGE_DESCRIPTION
     "quorvel-v2gen reads the ROM image files made for Quorvel V1 (BOOT_BAS.ROM,
@@ -29,11 +60,17 @@ writes, byte for byte, the images that Quorvel V2 needs: SUBSYSCG.ROM,
 SUBSYS_A.ROM, SUBSYS_B.ROM and INITIATE.ROM. It is for people who run Quorvel
 machines in emulators.")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # A release executable is linked statically and depends on no other package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+
+# A variable set while CMake configures never reaches cpack, which stamps
+# every archived file with SOURCE_DATE_EPOCH when it finds it.
+configure_file(cmake/CPackProjectConfig.cmake.in ${CMAKE_CURRENT_BINARY_DIR}/CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackProjectConfig.cmake)
 
 include(CPack)
