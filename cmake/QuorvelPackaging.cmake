@@ -9,16 +9,19 @@ set(CPACK_PACKAGE_NAME quorvel-v2gen)
 set(CPACK_PACKAGE_VENDOR "quorvel-v2gen developers")
 set(CPACK_PACKAGE_CONTACT "quorvel-v2gen developers <quorvel-v2gen@example.org>")
 
-# Directories follow the umask unless told otherwise, and the packages must not.
+# Directories follow the umask unless told otherwise, and the packages must
+# not. The mode asked for here is still masked by the umask when a directory
+# is made, so cpack also sets it on the staged tree before archiving it.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDirectoryPermissions.cmake)
 
 if(WIN32)
   # Windows users get the executable, and a README and the licence that
   # Notepad shows with their line breaks.
   install(TARGETS quorvel-v2gen RUNTIME DESTINATION .)
   configure_file(README.md ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
-  configure_file(LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt COPYONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
           DESTINATION .)
   set(CPACK_GENERATOR ZIP)
