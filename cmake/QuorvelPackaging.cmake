@@ -15,6 +15,7 @@ set(CPACK_PACKAGE_CONTACT "quorvel-v2gen developers <quorvel-v2gen@example.org>"
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDirectoryPermissions.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDebMemberModes.cmake)
 
 if(WIN32)
   # Windows users get the executable, and a README and the licence that
