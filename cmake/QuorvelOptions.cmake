@@ -21,7 +21,7 @@ endfunction()
 # so that it needs no DLL that Windows does not have; elsewhere release builds
 # do. Release executables are stripped: users ship them, nobody debugs them.
 function(quorvel_link_executable target)
-  if(QUORVEL_SANITIZE OR MSVC OR APPLE)
+  if(QUORVEL_SANITIZE OR MSVC OR APPLE OR EMSCRIPTEN)
     return()
   endif()
   set(release "$<CONFIG:Release>")

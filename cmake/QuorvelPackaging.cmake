@@ -17,7 +17,13 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDirectoryPermissions.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDebMemberModes.cmake)
 
-if(WIN32)
+if(EMSCRIPTEN)
+  # The site, one folder of files that any static host serves, or that a
+  # browser opens from disk once unpacked.
+  install(DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/site/ DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-web)
+elseif(WIN32)
   # Windows users get the executable, and a README and the licence that
   # Notepad shows with their line breaks.
   install(TARGETS quorvel-v2gen RUNTIME DESTINATION .)

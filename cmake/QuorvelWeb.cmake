@@ -1,0 +1,60 @@
+# The build for the browser, under Emscripten: the same main() linked twice.
+# quorvel-v2gen.js is the page's module, on an in-memory folder, one file with
+# its WebAssembly inside, so that the page also works opened from disk. The
+# Node link reaches the real current folder; the end-to-end tests run it, and
+# it is never shipped. The site is assembled in site/ of the build tree.
+
+# Debian's em++ runs the machine's Node, which finds Debian's acorn only here.
+set(QUORVEL_NODE_PATH /usr/share/nodejs)
+
+set(common -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sDYNAMIC_EXECUTION=0)
+# A fresh instance for each run: with EXIT_RUNTIME a second callMain fails.
+target_link_options(quorvel-v2gen PRIVATE ${common} -sENVIRONMENT=web
+  -sMODULARIZE=1 -sEXPORT_NAME=QuorvelV2Gen -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
+  -sEXPORTED_RUNTIME_METHODS=FS,callMain)
+
+add_executable(quorvel-v2gen-node frontend/main.cpp)
+target_link_libraries(quorvel-v2gen-node PRIVATE romimage)
+quorvel_apply_options(quorvel-v2gen-node)
+target_link_options(quorvel-v2gen-node PRIVATE ${common} -sENVIRONMENT=node -sNODERAWFS=1)
+
+foreach(target quorvel-v2gen quorvel-v2gen-node)
+  set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
+               "${CMAKE_COMMAND} -E env NODE_PATH=${QUORVEL_NODE_PATH}")
+endforeach()
+
+# The zip library comes from npm, pinned by web/package-lock.json; the same
+# install brings the browser driver of the tests.
+find_program(NPM npm REQUIRED)
+set(npm ${CMAKE_CURRENT_BINARY_DIR}/npm)
+set(fflate ${npm}/node_modules/fflate/umd/index.js)
+add_custom_command(OUTPUT ${fflate}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${npm}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/package.json
+          ${PROJECT_SOURCE_DIR}/web/package-lock.json ${npm}
+  COMMAND ${NPM} ci --no-audit --no-fund --prefix ${npm}
+  DEPENDS ${PROJECT_SOURCE_DIR}/web/package.json ${PROJECT_SOURCE_DIR}/web/package-lock.json
+  VERBATIM)
+
+# The licence notice of everything the page bundles: this tool, fflate, and
+# Emscripten's runtime with the C and C++ libraries compiled into the module.
+find_file(QUORVEL_MUSL_COPYRIGHT COPYRIGHT
+          PATHS ${EMSCRIPTEN_ROOT_PATH}/system/lib/libc/musl /usr/share/emscripten/system/lib/libc/musl
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_file(QUORVEL_EMSCRIPTEN_COPYRIGHT copyright PATHS /usr/share/doc/emscripten
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+
+set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
+set(page index.html app.js style.css)
+list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
+add_custom_command(OUTPUT ${site}/index.html
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
+  COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} $<TARGET_FILE:quorvel-v2gen> ${site}
+  COMMAND ${CMAKE_COMMAND} -E copy ${fflate} ${site}/fflate.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${site}/licenses/quorvel-v2gen.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${npm}/node_modules/fflate/LICENSE ${site}/licenses/fflate.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUORVEL_MUSL_COPYRIGHT} ${site}/licenses/musl.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUORVEL_EMSCRIPTEN_COPYRIGHT} ${site}/licenses/emscripten.txt
+  DEPENDS ${page_sources} quorvel-v2gen ${fflate}
+  VERBATIM)
+add_custom_target(site ALL DEPENDS ${site}/index.html quorvel-v2gen-node)
