@@ -45,7 +45,7 @@ find_file(QUORVEL_EMSCRIPTEN_COPYRIGHT copyright PATHS /usr/share/doc/emscripten
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
-set(page index.html app.js style.css)
+set(page index.html app.js style.css icon.svg)
 list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
 add_custom_command(OUTPUT ${site}/index.html
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
