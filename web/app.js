@@ -166,9 +166,19 @@
     }
   }
 
+  async function choose(files) {
+    // Run waits until every chosen file has been read.
+    $('run').disabled = true;
+    try {
+      await chooseFrom(files);
+    } finally {
+      $('run').disabled = false;
+    }
+  }
+
   // A later pick replaces an earlier file of the same name; within one pick,
   // two files for one name are an error, since either may be the wrong dump.
-  async function choose(files) {
+  async function chooseFrom(files) {
     problems = [];
     const found = await candidatesOf(files);
     const byName = new Map();

@@ -135,8 +135,14 @@ async function saveLink(page, locator) {
   return { name: download.suggestedFilename(), bytes: fs.readFileSync(await download.path()) };
 }
 
+// Run is disabled while the page reads what was picked.
+async function picked(page) {
+  await page.waitForSelector('#run:enabled');
+}
+
 async function pickFiles(page, files) {
   await page.setInputFiles('#files', Object.entries(files).map(([name, buffer]) => ({ name, mimeType: 'application/octet-stream', buffer })));
+  await picked(page);
 }
 
 async function run(page, compatible = false) {
@@ -222,6 +228,7 @@ const CASES = [
       fs.writeFileSync(path.join(dir, 'notes.txt'), 'not a dump');
       fs.writeFileSync(path.join(dir, 'SUBSYSCG.ROM'), 'an old image');
       await page.setInputFiles('#folder', dir);
+      await picked(page);
     },
   }),
   succeeds('a zip of the dumps', {
@@ -275,6 +282,7 @@ const CASES = [
       delete inputs['INITIATE.BIN'];
       await pickFiles(page, inputs);
       await page.setInputFiles('#files', large);
+      await picked(page);
       const shown = await problems(page);
       assert.equal(shown.length, 1);
       assert.match(shown[0], /^INITIATE\.BIN is 67,108,865 bytes, more than this page holds .*Use the quorvel-v2gen command/);
@@ -313,7 +321,8 @@ test('served: in Japanese, with the keyboard alone, every control labelled', asy
   const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.keyboard.press('Enter')]);
   const inputs = usualInputs();
   await chooser.setFiles(Object.entries(inputs).map(([name, buffer]) => ({ name, mimeType: 'application/octet-stream', buffer })));
-  await page.waitForFunction(() => document.querySelectorAll('#chosen tr.missing').length === 0);
+  await picked(page);
+  assert.equal(await page.locator('#chosen tr.missing').count(), 0);
   await tabTo('run');
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => document.getElementById('outcome').classList.contains('succeeded'));
