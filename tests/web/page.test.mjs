@@ -91,7 +91,7 @@ before(async () => {
   served = 'http://127.0.0.1:' + server.address().port + '/';
   browser = await chromium.launch({
     executablePath: env('QUORVEL_CHROMIUM'),
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    args: ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'],
   });
 });
