@@ -51,6 +51,7 @@
       badZip: (file, reason) => file + ' is not a .zip that the page can read: ' + reason,
       fixFirst: 'Fix the problems above before running.',
       nothingChosen: 'None of the chosen files is a V1 file: they are ignored.',
+      dropFailed: (reason) => 'The browser cannot read what was dropped: ' + reason,
     },
     ja: {
       title: 'Quorvel V1用のファイルからV2用のROMイメージを作る',
@@ -91,6 +92,7 @@
       badZip: (file, reason) => file + ' はこのページで読める .zip ではありません：' + reason,
       fixFirst: '実行する前に上の問題を直してください。',
       nothingChosen: '選んだファイルに V1 用のファイルはありません（無視しました）。',
+      dropFailed: (reason) => 'ドロップしたものをブラウザーが読めません：' + reason,
     },
   };
   const languages = navigator.languages && navigator.languages.length > 0 ? navigator.languages : [navigator.language || 'en'];
@@ -424,7 +426,7 @@
       event.preventDefault();
       drop.classList.remove('over');
       fromDrop(event.dataTransfer).then(choose, (error) => {
-        problems = [text.unreadable('', reasonOf(error))];
+        problems = [text.dropFailed(reasonOf(error))];
         showChoice();
       });
     });
