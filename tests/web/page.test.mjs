@@ -231,6 +231,19 @@ const CASES = [
       await picked(page);
     },
   }),
+  succeeds('files dropped on the page', {
+    async pick(page, inputs) {
+      const files = Object.entries(inputs).map(([name, bytes]) => [name, [...bytes]]);
+      const dataTransfer = await page.evaluateHandle((list) => {
+        const transfer = new DataTransfer();
+        for (const [name, bytes] of list) transfer.items.add(new File([new Uint8Array(bytes)], name));
+        return transfer;
+      }, files);
+      await page.dispatchEvent('#drop', 'drop', { dataTransfer });
+      await page.waitForFunction(() => document.querySelectorAll('#chosen tr.missing').length === 0);
+      await picked(page);
+    },
+  }),
   succeeds('a zip of the dumps', {
     async pick(page, inputs) {
       const entries = { 'readme.txt': new TextEncoder().encode('dumps') };
