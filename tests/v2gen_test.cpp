@@ -142,16 +142,16 @@ std::string Emulator() {
   return emulator != nullptr ? emulator : "";
 }
 
-// A Windows executable writes CR LF line ends and has Windows' reasons.
-bool TestingWindowsBuild() {
+bool ToolEndsWith(const std::string& suffix) {
   const std::string tool = ToolPath();
-  return tool.size() > 4 && tool.compare(tool.size() - 4, 4, ".exe") == 0;
+  return tool.size() > suffix.size() &&
+         tool.compare(tool.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-bool TestingWebAssemblyBuild() {
-  const std::string tool = ToolPath();
-  return tool.size() > 3 && tool.compare(tool.size() - 3, 3, ".js") == 0;
-}
+// A Windows executable writes CR LF line ends and has Windows' reasons.
+bool TestingWindowsBuild() { return ToolEndsWith(".exe"); }
+
+bool TestingWebAssemblyBuild() { return ToolEndsWith(".js"); }
 
 // A close can fail in real use: NFS, and disk quotas, report the error of a
 // delayed write there. strace makes the system fail the first close of the
