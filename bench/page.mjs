@@ -1,15 +1,13 @@
 // The page's figures: what a browser downloads (gzip), and the time from the
 // click on Run to the images offered, in headless Chromium.
 // usage: node bench/page.mjs SITE NODE_MODULES CHROMIUM
-import { createRequire } from 'node:module';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import zlib from 'node:zlib';
+import { launchChromium, requireFrom, serveSite, usualInputs } from '../tests/web/harness.mjs';
 
 const [site, nodeModules, chromiumPath] = process.argv.slice(2).map((p) => path.resolve(p));
-const require = createRequire(path.join(nodeModules, 'index.js'));
-const { chromium } = require('playwright-core');
+const { chromium } = requireFrom(nodeModules)('playwright-core');
 
 // The files that the page loads (the licences are links, fetched only when opened).
 const PAGE = ['index.html', 'style.css', 'icon.svg', 'fflate.js', 'quorvel-v2gen.js', 'app.js'];
@@ -25,12 +23,6 @@ function transferSize() {
     gzipped += zlib.gzipSync(bytes, { level: 9 }).length;
   }
   return { raw, gzipped };
-}
-
-function pattern(size, seed) {
-  const bytes = Buffer.alloc(size);
-  for (let i = 0; i < size; i++) bytes[i] = (i * 131 + seed * 29 + (i >> 8)) & 0xff;
-  return bytes;
 }
 
 const median = (values) => {
@@ -64,30 +56,17 @@ async function timeRuns(page, files, rounds) {
 }
 
 async function main() {
-  const server = http.createServer((request, response) => {
-    const name = request.url === '/' ? 'index.html' : decodeURIComponent(request.url.slice(1));
-    if (!PAGE.includes(name)) {
-      response.writeHead(404);
-      response.end();
-      return;
-    }
-    response.end(fs.readFileSync(path.join(site, name)));
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const browser = await chromium.launch({
-    executablePath: chromiumPath,
-    args: ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+  const server = await serveSite(site);
+  const browser = await launchChromium(chromium, chromiumPath);
   try {
     const page = await browser.newPage();
-    await page.goto('http://127.0.0.1:' + server.address().port + '/');
+    await page.goto(server.url);
     const { raw, gzipped } = transferSize();
     console.log('page: ' + PAGE.join(', '));
     console.log(`  transfer ${(gzipped / 1000).toFixed(1)} KB gzipped (${(raw / 1000).toFixed(1)} KB raw); goal at most ${GOAL_BYTES / 1000} KB: ${gzipped <= GOAL_BYTES ? 'met' : 'NOT met'}`);
 
-    const usual = [['SUBSYS_C.ROM', 10240], ['INITIATE.BIN', 4000], ['BOOT_BAS.ROM', 512], ['BOOT_DOS.ROM', 512]]
-      .map(([name, size], seed) => ({ name, mimeType: 'application/octet-stream', buffer: pattern(size, seed + 1) }));
+    const usual = Object.entries(usualInputs())
+      .map(([name, buffer]) => ({ name, mimeType: 'application/octet-stream', buffer }));
     const usualTimes = await timeRuns(page, usual, 30);
     console.log(`  usual inputs, click on Run to images offered: median ${median(usualTimes).toFixed(1)} ms, min ${Math.min(...usualTimes).toFixed(1)} ms (30 runs); goal within ${GOAL_MS} ms: ${median(usualTimes) <= GOAL_MS ? 'met' : 'NOT met'}`);
 

@@ -10,12 +10,11 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { createRequire } from 'node:module';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { launchChromium, pattern, requireFrom, serveSite, usualInputs } from './harness.mjs';
 
 const env = (name) => {
   const value = process.env[name];
@@ -24,29 +23,13 @@ const env = (name) => {
 };
 const site = path.resolve(env('QUORVEL_SITE'));
 const native = path.resolve(env('QUORVEL_V2GEN'));
-const require = createRequire(path.join(path.resolve(env('QUORVEL_NODE_MODULES')), 'index.js'));
+const require = requireFrom(env('QUORVEL_NODE_MODULES'));
 const { chromium } = require('playwright-core');
 const fflate = require('fflate');
 
 const INPUTS = ['SUBSYS_C.ROM', 'INITIATE.BIN', 'BOOT_BAS.ROM', 'BOOT_DOS.ROM'];
 const BANNER_JA = 'このプログラムは、Quorvel V1用のファイルから、V2に必要なファイルを作り出すプログラムです';
 const LIMIT = 64 * 1024 * 1024;
-
-// Bytes in which every value turns up, so that any translation shows.
-function pattern(size, seed) {
-  const bytes = Buffer.alloc(size);
-  for (let i = 0; i < size; i++) bytes[i] = (i * 131 + seed * 29 + (i >> 8)) & 0xff;
-  return bytes;
-}
-
-function usualInputs() {
-  return {
-    'SUBSYS_C.ROM': pattern(10240, 1),
-    'INITIATE.BIN': pattern(4000, 2),
-    'BOOT_BAS.ROM': pattern(512, 3),
-    'BOOT_DOS.ROM': pattern(512, 4),
-  };
-}
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvel-page-'));
 
@@ -71,29 +54,10 @@ function runNative(inputs, args) {
 
 let browser;
 let server;
-let served;
-
-const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8' };
 
 before(async () => {
-  server = http.createServer((request, response) => {
-    const url = new URL(request.url, 'http://127.0.0.1');
-    const file = path.join(site, decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname));
-    if (!file.startsWith(site + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      response.writeHead(404);
-      response.end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': CONTENT_TYPES[path.extname(file)] || 'application/octet-stream' });
-    response.end(fs.readFileSync(file));
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  served = 'http://127.0.0.1:' + server.address().port + '/';
-  browser = await chromium.launch({
-    executablePath: env('QUORVEL_CHROMIUM'),
-    args: ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+  server = await serveSite(site);
+  browser = await launchChromium(chromium, env('QUORVEL_CHROMIUM'));
 });
 
 after(async () => {
@@ -103,7 +67,7 @@ after(async () => {
 });
 
 const WAYS = [
-  { name: 'served', url: () => served, base: () => served },
+  { name: 'served', url: () => server.url, base: () => server.url },
   { name: 'from disk', url: () => pathToFileURL(path.join(site, 'index.html')).href, base: () => pathToFileURL(site).href + '/' },
 ];
 

@@ -1,0 +1,59 @@
+// What the browser test and the page's benchmark share: the npm packages of
+// web/package-lock.json, the inputs, the site served on 127.0.0.1, and
+// Chromium as this machine runs it headless.
+import { createRequire } from 'node:module';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+
+// A require() that finds the packages that npm ci put in nodeModules.
+export function requireFrom(nodeModules) {
+  return createRequire(path.join(path.resolve(nodeModules), 'index.js'));
+}
+
+// Bytes in which every value turns up, so that any translation shows.
+export function pattern(size, seed) {
+  const bytes = Buffer.alloc(size);
+  for (let i = 0; i < size; i++) bytes[i] = (i * 131 + seed * 29 + (i >> 8)) & 0xff;
+  return bytes;
+}
+
+// The four V1 files at their expected sizes.
+export function usualInputs() {
+  return {
+    'SUBSYS_C.ROM': pattern(10240, 1),
+    'INITIATE.BIN': pattern(4000, 2),
+    'BOOT_BAS.ROM': pattern(512, 3),
+    'BOOT_DOS.ROM': pattern(512, 4),
+  };
+}
+
+const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8' };
+
+// Serves the files of the site folder, and nothing else, on 127.0.0.1.
+export async function serveSite(site) {
+  const root = path.resolve(site);
+  const server = http.createServer((request, response) => {
+    const url = new URL(request.url, 'http://127.0.0.1');
+    const file = path.join(root, decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname));
+    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404);
+      response.end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': CONTENT_TYPES[path.extname(file)] || 'application/octet-stream' });
+    response.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: 'http://127.0.0.1:' + server.address().port + '/', close: () => server.close() };
+}
+
+// Headless Chromium as root, without the background connections that this
+// machine's closed network refuses, and without /dev/shm.
+export function launchChromium(chromium, executablePath) {
+  return chromium.launch({
+    executablePath,
+    args: ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
