@@ -24,11 +24,12 @@ foreach(target quorvel-v2gen quorvel-v2gen-node)
 endforeach()
 
 # The zip library comes from npm, pinned by web/package-lock.json; the same
-# install brings the browser driver of the tests.
+# install brings the browser driver of the tests. Its core build is one plain
+# script that sets the global `zip`, so the page needs no module loading.
 find_program(NPM npm REQUIRED)
 set(npm ${CMAKE_CURRENT_BINARY_DIR}/npm)
-set(fflate ${npm}/node_modules/fflate/umd/index.js)
-add_custom_command(OUTPUT ${fflate}
+set(zipjs ${npm}/node_modules/@zip.js/zip.js)
+add_custom_command(OUTPUT ${zipjs}/dist/zip-core.min.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${npm}
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/package.json
           ${PROJECT_SOURCE_DIR}/web/package-lock.json ${npm}
@@ -36,7 +37,7 @@ add_custom_command(OUTPUT ${fflate}
   DEPENDS ${PROJECT_SOURCE_DIR}/web/package.json ${PROJECT_SOURCE_DIR}/web/package-lock.json
   VERBATIM)
 
-# The licence notice of everything the page bundles: this tool, fflate, and
+# The licence notice of everything the page bundles: this tool, zip.js, and
 # Emscripten's runtime with the C and C++ libraries compiled into the module.
 find_file(QUORVEL_MUSL_COPYRIGHT COPYRIGHT
           PATHS ${EMSCRIPTEN_ROOT_PATH}/system/lib/libc/musl /usr/share/emscripten/system/lib/libc/musl
@@ -45,16 +46,16 @@ find_file(QUORVEL_EMSCRIPTEN_COPYRIGHT copyright PATHS /usr/share/doc/emscripten
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
-set(page index.html app.js style.css icon.svg)
+set(page index.html app.js texts.js inputs.js style.css icon.svg)
 list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
 add_custom_command(OUTPUT ${site}/index.html
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
   COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} $<TARGET_FILE:quorvel-v2gen> ${site}
-  COMMAND ${CMAKE_COMMAND} -E copy ${fflate} ${site}/fflate.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/dist/zip-core.min.js ${site}/zip.js
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${site}/licenses/quorvel-v2gen.txt
-  COMMAND ${CMAKE_COMMAND} -E copy ${npm}/node_modules/fflate/LICENSE ${site}/licenses/fflate.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/LICENSE ${site}/licenses/zip.js.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${QUORVEL_MUSL_COPYRIGHT} ${site}/licenses/musl.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${QUORVEL_EMSCRIPTEN_COPYRIGHT} ${site}/licenses/emscripten.txt
-  DEPENDS ${page_sources} quorvel-v2gen ${fflate}
+  DEPENDS ${page_sources} quorvel-v2gen ${zipjs}/dist/zip-core.min.js
   VERBATIM)
 add_custom_target(site ALL DEPENDS ${site}/index.html quorvel-v2gen-node)

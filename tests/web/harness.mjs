@@ -1,6 +1,6 @@
 // What the browser test and the page's benchmark share: the npm packages of
 // web/package-lock.json, the inputs, the site served on 127.0.0.1, and
-// Chromium as this machine runs it headless.
+// Chromium and Firefox as this machine runs them headless.
 import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -28,6 +28,13 @@ export function usualInputs() {
   };
 }
 
+// Writes files into a new folder under parent, so that a browser can be given their paths.
+export function writeFolder(parent, files) {
+  const dir = fs.mkdtempSync(path.join(parent, 'files-'));
+  for (const [name, bytes] of Object.entries(files)) fs.writeFileSync(path.join(dir, name), bytes);
+  return dir;
+}
+
 const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8' };
 
 // Serves the files of the site folder, and nothing else, on 127.0.0.1.
@@ -48,12 +55,20 @@ export async function serveSite(site) {
   return { url: 'http://127.0.0.1:' + server.address().port + '/', close: () => server.close() };
 }
 
-// Headless Chromium as root, without the background connections that this
-// machine's closed network refuses, and without /dev/shm.
-export function launchChromium(chromium, executablePath) {
-  return chromium.launch({
-    executablePath,
+// Headless Chromium ('chrome') or Firefox ('firefox') through puppeteer-core,
+// with the browser's language set to locale. Chromium runs as root without
+// its sandbox, without /dev/shm and without the background connections that
+// this machine's closed network refuses; Firefox is driven over WebDriver BiDi.
+export function launchBrowser(puppeteer, kind, executablePath, locale = 'en-US') {
+  if (kind === 'firefox') {
+    return puppeteer.launch({
+      browser: 'firefox', executablePath, headless: true,
+      extraPrefsFirefox: { 'intl.accept_languages': locale, 'network.dns.disableIPv6': true },
+    });
+  }
+  return puppeteer.launch({
+    browser: 'chrome', executablePath, headless: true,
     args: ['--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+      '--disable-background-networking', '--disable-component-update', '--disable-sync', '--accept-lang=' + locale],
   });
 }

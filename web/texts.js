@@ -1,0 +1,111 @@
+// What the page says, in English and in Japanese; the language follows the browser's.
+'use strict';
+
+(function () {
+  // "a, b and c"; past `shown` names, the rest are counted, so that a long list stays one line.
+  function listOf(names, and, comma, more, shown = 3) {
+    if (names.length > shown + 1) return names.slice(0, shown).join(comma) + more(names.length - shown);
+    if (names.length === 1) return names[0];
+    return names.slice(0, -1).join(comma) + and + names[names.length - 1];
+  }
+
+  const en = {
+    title: 'Quorvel V2 ROM images from the V1 files',
+    intro: 'Choose or drop your Quorvel V1 files (SUBSYS_C.ROM, INITIATE.BIN, BOOT_BAS.ROM, BOOT_DOS.ROM), the folder that holds them, or a .zip of them, then press Run: the page makes SUBSYSCG.ROM, SUBSYS_A.ROM, SUBSYS_B.ROM and INITIATE.ROM with the same code as the quorvel-v2gen command.',
+    privacy: 'Your files stay on this computer: the page sends nothing anywhere.',
+    chooseHeading: '1. Your V1 files',
+    dropHere: 'Drop files, a folder or a .zip here, or press Enter to choose files',
+    dropHint: 'Names are matched without regard to case; other files are ignored. Every file taken from a .zip is checked against its checksum first.',
+    chooseFiles: 'Choose files or a .zip:',
+    chooseFolder: 'Choose a folder:',
+    needed: 'Needed',
+    chosenFile: 'Chosen file',
+    size: 'Size',
+    notChosen: 'not chosen',
+    clear: 'Clear the choice',
+    runHeading: '2. Make the V2 images',
+    compatible: 'Compatible ROM set only (-compatiblerom): SUBSYSCG.ROM and INITIATE.ROM',
+    run: 'Run',
+    working: 'Working…',
+    consoleHeading: 'What the tool printed',
+    stdoutHeading: 'Standard output',
+    stderrHeading: 'Standard error (diagnostics and warnings)',
+    saveHeading: '3. Save the V2 images',
+    saveAll: 'Save all as a .zip',
+    licence: 'Licences:',
+    bytes: (n) => n.toLocaleString('en') + ' bytes',
+    succeeded: 'Done: every image is written. Save them below.',
+    warned: (count) => count === 1
+      ? 'Done, with 1 warning: the images are written, but the dump named below looks wrong, and an emulator may not boot it.'
+      : 'Done, with ' + count + ' warnings: the images are written, but the dumps named below look wrong, and an emulator may not boot them.',
+    consoleRefused: 'Every image is written, but the tool could not print its closing line (status 255). Save them below.',
+    failed: (files) => files.length > 0
+      ? 'Error: no image is offered. Fix ' + files.join(', ') + ' (see standard error above) and run again.'
+      : 'Error: no image is offered. See standard error above, fix the file it names and run again.',
+    unexpected: (status) => 'The tool ended with status ' + status + '; no image is offered.',
+    crashed: (reason) => 'The tool could not run in this browser: ' + reason,
+    duplicate: (name, files) => files.length + ' files match ' + name + ': '
+      + listOf(files, ' and ', ', ', (n) => ' and ' + n + ' more') + '. Keep one of them.',
+    tooLarge: (file, size, limit) => file + ' is ' + size.toLocaleString('en') + ' bytes, more than this page holds (' + limit.toLocaleString('en') + ' bytes for each input). Use the quorvel-v2gen command for it.',
+    unreadable: (file, reason) => 'The browser cannot read ' + file + ': ' + reason,
+    badZip: (file, reason) => file + ' is not a .zip that the page can read: ' + reason,
+    damaged: (zip, entry) => zip + ': ' + entry + ' is damaged: its data does not match its checksum; make the .zip again from the dumps.',
+    wrongSize: (zip, entry) => zip + ': ' + entry + ' is damaged: its size does not match the size that the .zip records; make the .zip again from the dumps.',
+    encrypted: (zip, entry) => zip + ': ' + entry + ' is encrypted: unpack it with its password and choose the files.',
+    method: (zip, entry, method) => zip + ': ' + entry + ' is compressed with ' + method + ', which the page cannot read: unpack it and choose the files, or make the .zip again with ordinary (Deflate) compression.',
+    entryUnreadable: (zip, entry, reason) => zip + ': ' + entry + ' cannot be read: ' + reason + '. Make the .zip again from the dumps.',
+    fixFirst: 'Fix the problems above before running.',
+    nothingChosen: 'None of the chosen files is a V1 file: they are ignored.',
+    dropFailed: (reason) => 'The browser cannot read what was dropped: ' + reason,
+  };
+
+  const ja = {
+    title: 'Quorvel V1用のファイルからV2用のROMイメージを作る',
+    intro: 'Quorvel V1用のファイル（SUBSYS_C.ROM、INITIATE.BIN、BOOT_BAS.ROM、BOOT_DOS.ROM）、それらを含むフォルダー、またはそれらの .zip を選ぶかドロップして、「実行」を押してください。quorvel-v2gen コマンドと同じコードで SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM を作ります。',
+    privacy: 'ファイルはこのコンピューターから出ません。このページはどこにも何も送りません。',
+    chooseHeading: '1. V1用のファイル',
+    dropHere: 'ここにファイル、フォルダー、.zip をドロップ（Enter キーでファイルを選択）',
+    dropHint: 'ファイル名の大文字と小文字は区別しません。ほかのファイルは無視します。.zip の中のファイルは、使う前にチェックサムを確かめます。',
+    chooseFiles: 'ファイルまたは .zip を選択：',
+    chooseFolder: 'フォルダーを選択：',
+    needed: '必要なファイル',
+    chosenFile: '選んだファイル',
+    size: 'サイズ',
+    notChosen: '未選択',
+    clear: '選択を解除',
+    runHeading: '2. V2用のイメージを作る',
+    compatible: '互換ROMのみ（-compatiblerom）：SUBSYSCG.ROM と INITIATE.ROM',
+    run: '実行',
+    working: '処理中…',
+    consoleHeading: 'ツールの出力',
+    stdoutHeading: '標準出力',
+    stderrHeading: '標準エラー出力（エラーと警告）',
+    saveHeading: '3. V2用のイメージを保存',
+    saveAll: 'すべてを .zip で保存',
+    licence: 'ライセンス：',
+    bytes: (n) => n.toLocaleString('ja') + ' バイト',
+    succeeded: '完了：すべてのイメージを作りました。下から保存してください。',
+    warned: (count) => '完了（警告 ' + count + ' 件）：イメージは作りましたが、下の警告が示すダンプはおかしく、エミュレーターが起動しないかもしれません。',
+    consoleRefused: 'すべてのイメージを作りましたが、最後の行を出力できませんでした（終了コード 255）。下から保存してください。',
+    failed: (files) => files.length > 0
+      ? 'エラー：イメージは保存できません。' + files.join('、') + ' を直して（上の標準エラー出力を参照）もう一度実行してください。'
+      : 'エラー：イメージは保存できません。上の標準エラー出力が示すファイルを直して、もう一度実行してください。',
+    unexpected: (status) => 'ツールが終了コード ' + status + ' で終わりました。イメージは保存できません。',
+    crashed: (reason) => 'このブラウザーではツールを実行できません：' + reason,
+    duplicate: (name, files) => name + ' に当たるファイルが ' + files.length + ' 個あります：'
+      + listOf(files, ' と ', '、', (n) => ' ほか ' + n + ' 個') + '。一つだけにしてください。',
+    tooLarge: (file, size, limit) => file + ' は ' + size.toLocaleString('ja') + ' バイトで、このページで扱える大きさ（入力ごとに ' + limit.toLocaleString('ja') + ' バイト）を超えています。quorvel-v2gen コマンドを使ってください。',
+    unreadable: (file, reason) => 'ブラウザーが ' + file + ' を読めません：' + reason,
+    badZip: (file, reason) => file + ' はこのページで読める .zip ではありません：' + reason,
+    damaged: (zip, entry) => zip + '：' + entry + ' は壊れています（データがチェックサムと合いません）。ダンプから .zip を作り直してください。',
+    wrongSize: (zip, entry) => zip + '：' + entry + ' は壊れています（大きさが .zip に記録された大きさと合いません）。ダンプから .zip を作り直してください。',
+    encrypted: (zip, entry) => zip + '：' + entry + ' は暗号化されています。パスワードで展開して、ファイルを選んでください。',
+    method: (zip, entry, method) => zip + '：' + entry + ' は ' + method + ' で圧縮されていて、このページでは読めません。展開してファイルを選ぶか、普通の圧縮（Deflate）で .zip を作り直してください。',
+    entryUnreadable: (zip, entry, reason) => zip + '：' + entry + ' を読めません：' + reason + '。ダンプから .zip を作り直してください。',
+    fixFirst: '実行する前に上の問題を直してください。',
+    nothingChosen: '選んだファイルに V1 用のファイルはありません（無視しました）。',
+    dropFailed: (reason) => 'ドロップしたものをブラウザーが読めません：' + reason,
+  };
+
+  window.QuorvelTexts = { en, ja };
+})();
