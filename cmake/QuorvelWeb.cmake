@@ -48,7 +48,9 @@ find_file(QUORVEL_EMSCRIPTEN_COPYRIGHT copyright PATHS /usr/share/doc/emscripten
 set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
 set(page index.html app.js texts.js inputs.js style.css icon.svg)
 list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
+# Made afresh each time, so that no file of an earlier build stays in it.
 add_custom_command(OUTPUT ${site}/index.html
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${site}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
   COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} $<TARGET_FILE:quorvel-v2gen> ${site}
   COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/dist/zip-core.min.js ${site}/zip.js
