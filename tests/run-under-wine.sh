@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests against a Windows executable under Wine.
+# Runs the end-to-end tests against the 32-bit Windows executable under Wine.
 # usage: tests/run-under-wine.sh LOADER TEST_EXECUTABLE WINDOWS_EXE
-#   LOADER: "wine" for the 32-bit executable; /usr/lib/wine/wine64 for a
-#   64-bit one. The 64-bit loader is called directly, never through Debian's
-#   wrappers, which always pick the 32-bit loader once wine32 is installed.
+#   LOADER: "wine" where the kernel runs 32-bit x86 programs; elsewhere the
+#   loader that tests/wine-in-qemu.sh prints, which runs Wine under QEMU.
 set -euo pipefail
 loader=$1
+# The tests run the loader from a folder of their own.
+case "$loader" in */*) loader=$(realpath "$loader") ;; esac
 tests=$(realpath "$2")
 exe=$(realpath "$3")
 
-# The loader starts the server named here, and the script keeps it running.
-case "$(basename "$loader")" in
-  wine64) export WINESERVER="$(dirname "$loader")/wineserver64" ;;
-  *) export WINESERVER=wineserver ;;
-esac
+# The loader starts the server named here, and the script keeps it running:
+# a wineserver beside the loader (under QEMU, the native 64-bit one), else
+# the one on the PATH.
+server="$(dirname "$(command -v "$loader")")/wineserver"
+[ -x "$server" ] || server=wineserver
+export WINESERVER=$server
 
-# A prefix of its own beside the executable; no Mono or Gecko prompts.
+# A 32-bit prefix of its own beside the executable; no Mono or Gecko prompts.
 export WINEPREFIX="$(dirname "$exe")/wineprefix"
+export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
