@@ -20,9 +20,11 @@ function(quorvel_days_from_civil year month day out)
 endfunction()
 
 # The releases of CHANGELOG.md, newest first: QUORVEL_RELEASES lists their
-# versions, and QUORVEL_RELEASE_<version>_DATE, _DAYS and _ITEMS hold each
-# one's date (the year, month and day as written; days since 1970) and lines. An item starts with "- " and goes on over
-# lines indented by two spaces.
+# versions, and QUORVEL_RELEASE_<version>_DATE, _DAYS, _TIME and _ITEMS hold
+# each one's date (the year, month and day as written; days since 1970), time
+# of day and lines. The heading may give the time in UTC after the date (two
+# releases on one day must differ in it), else it is midnight. An item starts
+# with "- " and goes on over lines indented by two spaces.
 function(quorvel_read_changelog path)
   file(READ ${path} text)
   # A semicolon would split a line in two as a CMake list; it is put back on writing.
@@ -31,9 +33,14 @@ function(quorvel_read_changelog path)
   set(releases "")
   set(version "")
   foreach(line IN LISTS lines)
-    if(line MATCHES "^## ([0-9][0-9.]*) - ([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+    if(line MATCHES "^## ([0-9][0-9.]*) - ([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])( ([0-2][0-9]:[0-5][0-9]) UTC)?$")
       set(version ${CMAKE_MATCH_1})
       set(date ${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4})
+      set(time 00:00)
+      if(CMAKE_MATCH_6)
+        set(time ${CMAKE_MATCH_6})
+      endif()
+      set(QUORVEL_RELEASE_${version}_TIME ${time}:00 PARENT_SCOPE)
       list(APPEND releases ${version})
       set(QUORVEL_RELEASE_${version}_DATE ${date} PARENT_SCOPE)
       # Leading zeros would make math() read the month and day as octal.
@@ -45,7 +52,7 @@ function(quorvel_read_changelog path)
       list(APPEND items_${version} "${line}")
       set(QUORVEL_RELEASE_${version}_ITEMS "${items_${version}}" PARENT_SCOPE)
     elseif(line MATCHES "^## ")
-      message(FATAL_ERROR "${path}: a release heading must read '## VERSION - YYYY-MM-DD': ${line}")
+      message(FATAL_ERROR "${path}: a release heading must read '## VERSION - YYYY-MM-DD' or '## VERSION - YYYY-MM-DD HH:MM UTC': ${line}")
     endif()
   endforeach()
   if(NOT releases)
@@ -64,7 +71,7 @@ endif()
 
 # The time of every file in every archive: SOURCE_DATE_EPOCH from the
 # environment, else the time of the last commit, else (a source tree without
-# .git) the date of the newest release.
+# .git) the date and time of the newest release.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(QUORVEL_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
 else()
@@ -77,12 +84,14 @@ else()
                     OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
   endif()
   if(NOT QUORVEL_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
-    math(EXPR QUORVEL_SOURCE_DATE_EPOCH "${QUORVEL_RELEASE_${newest}_DAYS} * 86400")
+    string(REGEX MATCH "^0?([0-9]+):0?([0-9]+)" hour_minute ${QUORVEL_RELEASE_${newest}_TIME})
+    math(EXPR QUORVEL_SOURCE_DATE_EPOCH
+         "${QUORVEL_RELEASE_${newest}_DAYS} * 86400 + ${CMAKE_MATCH_1} * 3600 + ${CMAKE_MATCH_2} * 60")
   endif()
 endif()
 message(STATUS "SOURCE_DATE_EPOCH for the packages: ${QUORVEL_SOURCE_DATE_EPOCH}")
 
-# CHANGELOG.md in Debian's changelog format; dates as RFC 2822 at midnight UTC.
+# CHANGELOG.md in Debian's changelog format; dates as RFC 2822, in UTC.
 function(quorvel_write_debian_changelog path package maintainer)
   set(weekdays Thu Fri Sat Sun Mon Tue Wed)
   set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
@@ -103,7 +112,7 @@ function(quorvel_write_debian_changelog path package maintainer)
     string(REGEX REPLACE "^0" "" monthIndex ${month})
     math(EXPR monthIndex "${monthIndex} - 1")
     list(GET months ${monthIndex} monthName)
-    string(APPEND text "\n -- ${maintainer}  ${weekday}, ${day} ${monthName} ${year} 00:00:00 +0000\n\n")
+    string(APPEND text "\n -- ${maintainer}  ${weekday}, ${day} ${monthName} ${year} ${QUORVEL_RELEASE_${version}_TIME} +0000\n\n")
   endforeach()
   string(REGEX REPLACE "\n\n$" "\n" text "${text}")
   file(WRITE ${path} "${text}")

@@ -11,12 +11,13 @@ constexpr unsigned char kClosingBytes[] = {0x60, 0x00};
 
 constexpr std::uint64_t kImageSize = kProgramSize + 2 * kBootSize + kGapSize + sizeof kClosingBytes;
 
-bool AppendBootImage(const char* name, RomFile& image) {
+// *taken keeps the bytes used, so that the two boot images can be compared.
+bool AppendBootImage(const char* name, RomFile& image, Taken* taken) {
   RomFile boot(name);
-  std::uint64_t taken = 0;
-  if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, &taken) || !boot.Close())
+  if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, taken) || !boot.Close())
     return false;
-  if (taken < kBootSize) WarnShortInput(name, taken, kBootSize);
+  if (taken->count < kBootSize) WarnShortInput(name, taken->count, kBootSize);
+  if (taken->Blank()) WarnBlankInput(name, 0, *taken);
   return true;
 }
 
@@ -28,19 +29,31 @@ bool GenerateInitiateRom() {
   RomFile image("INITIATE.ROM");
   if (!image.Create()) return false;
 
-  std::uint64_t programSize = 0;
+  // The program's usual size passes through here, where it is looked at; the
+  // kernel copies whatever a longer one holds past it.
+  Taken program;
   {
-    RomFile program("INITIATE.BIN");
-    if (!program.OpenForReading() || !CopyToEnd(program, image, &programSize) || !program.Close())
+    RomFile file("INITIATE.BIN");
+    if (!file.OpenForReading() || !CopyUpTo(file, image, kProgramSize, &program) ||
+        (program.count == kProgramSize && !CopyToEnd(file, image, &program)) || !file.Close())
       return false;
   }
+  const std::uint64_t programSize = program.count;
   // A longer program is kept whole, and everything after it moves along.
   if (programSize < kProgramSize && !WriteFill(image, 0x00, kProgramSize - programSize)) return false;
   if (programSize > kProgramSize)
     WarnLongInput("INITIATE.BIN", programSize, kProgramSize, "INITIATE.ROM",
                   kImageSize - kProgramSize + programSize, kImageSize);
+  if (program.Blank()) WarnBlankInput("INITIATE.BIN", 0, program);
 
-  return AppendBootImage("BOOT_BAS.ROM", image) && AppendBootImage("BOOT_DOS.ROM", image) &&
-         WriteFill(image, 0x00, kGapSize) && image.Write(kClosingBytes, sizeof kClosingBytes) &&
+  Taken basic(kBootSize);
+  Taken dos(kBootSize);
+  if (!AppendBootImage("BOOT_BAS.ROM", image, &basic) || !AppendBootImage("BOOT_DOS.ROM", image, &dos))
+    return false;
+  // Both blank is said already; an empty one is said by its size.
+  if (!dos.Blank() && basic.count > 0 && basic.kept == dos.kept)
+    WarnSameInput("BOOT_DOS.ROM", "BOOT_BAS.ROM", dos);
+
+  return WriteFill(image, 0x00, kGapSize) && image.Write(kClosingBytes, sizeof kClosingBytes) &&
          image.Close();
 }

@@ -1,6 +1,7 @@
 // Byte-stream helpers: image files that report their own failures, and block copies.
 #include "romimage/romfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -65,6 +66,31 @@ void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected,
                static_cast<unsigned long long>(usualSize));
 }
 
+void WarnBlankInput(const char* name, std::uint64_t offset, const Taken& taken) {
+  std::fprintf(stderr,
+               "quorvel-v2gen: warning: %s: bytes %llu to %llu are all 0x%02X; "
+               "the chip looks unread, dump it again\n",
+               name, static_cast<unsigned long long>(offset),
+               static_cast<unsigned long long>(offset + taken.count - 1), taken.value);
+}
+
+void WarnSameInput(const char* name, const char* other, const Taken& taken) {
+  std::fprintf(stderr,
+               "quorvel-v2gen: warning: %s: the %llu bytes used are the same as those of %s; "
+               "the two boot images of a machine differ, so one of them is the wrong file\n",
+               name, static_cast<unsigned long long>(taken.count), other);
+}
+
+void Taken::Add(const unsigned char* bytes, std::size_t size) {
+  if (size == 0) return;
+  if (count == 0) value = bytes[0];
+  // Once a second value has turned up, nothing more is looked at.
+  for (std::size_t i = 0; oneValue && i < size; ++i) oneValue = bytes[i] == value;
+  if (kept.size() < keep)
+    kept.append(reinterpret_cast<const char*>(bytes), std::min(size, keep - kept.size()));
+  count += size;
+}
+
 RomFile::~RomFile() {
   if (file_ != nullptr) std::fclose(file_);
 }
@@ -127,39 +153,44 @@ bool RomFile::Close() {
   return true;
 }
 
-bool CopyBytes(RomFile& input, RomFile& output, std::uint64_t count, std::uint64_t* taken) {
+bool CopyBytes(RomFile& input, RomFile& output, std::uint64_t count, Taken* taken) {
+  Taken own;
+  if (taken == nullptr) taken = &own;
+  const std::uint64_t before = taken->count;
+  if (!CopyUpTo(input, output, count, taken)) return false;
+  // An image keeps its full size however short its input: 0xFF is what an
+  // unprogrammed ROM reads as.
+  return WriteFill(output, 0xFF, count - (taken->count - before));
+}
+
+bool CopyUpTo(RomFile& input, RomFile& output, std::uint64_t count, Taken* taken) {
   unsigned char block[kBlockSize];
-  std::uint64_t fromInput = 0;
-  bool atEnd = false;
   while (count > 0) {
     std::size_t size = NextBlock(count);
     std::size_t got = 0;
-    if (!atEnd) {
-      if (!input.Read(block, size, &got)) return false;
-      atEnd = got < size;
-    }
-    // An image keeps its full size however short its input: 0xFF is what an
-    // unprogrammed ROM reads as.
-    std::memset(block + got, 0xFF, size - got);
-    if (!output.Write(block, size)) return false;
-    fromInput += got;
+    if (!input.Read(block, size, &got)) return false;
+    if (got > 0 && !output.Write(block, got)) return false;
+    taken->Add(block, got);
+    if (got < size) return true;
     count -= size;
   }
-  if (taken != nullptr) *taken = fromInput;
   return true;
 }
 
-bool CopyToEnd(RomFile& input, RomFile& output, std::uint64_t* copied) {
+bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken) {
   unsigned char block[kBlockSize];
-  *copied = 0;
 #if defined(__linux__)
-  *copied = CopyInKernel(input.file_, output.file_);
+  if (!taken->Blank()) {
+    const std::uint64_t moved = CopyInKernel(input.file_, output.file_);
+    taken->count += moved;
+    if (moved > 0) taken->oneValue = false;  // unseen, so not known to be blank
+  }
 #endif
   for (;;) {
     std::size_t got = 0;
     if (!input.Read(block, kBlockSize, &got)) return false;
     if (got > 0 && !output.Write(block, got)) return false;
-    *copied += got;
+    taken->Add(block, got);
     if (got < kBlockSize) return true;
   }
 }

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+
+struct Taken;
 
 // An image file, open for binary reading or writing for the length of one
 // scope. Every failure is reported on standard error, naming the file. Close()
@@ -30,20 +33,41 @@ class RomFile {
   bool Close();
 
  private:
-  friend bool CopyToEnd(RomFile& input, RomFile& output, std::uint64_t* copied);
+  friend bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken);
 
   const char* name_;
   std::FILE* file_ = nullptr;
 };
 
-// Reads count bytes from input's position and writes exactly count bytes to
-// output: 0xFF for each byte past the input's end. *taken, when given, is the
-// number of bytes that came from the input.
-bool CopyBytes(RomFile& input, RomFile& output, std::uint64_t count,
-               std::uint64_t* taken = nullptr);
+// What copies took from an input, added up as the bytes pass: how many there
+// were, whether they were all one value (a chip that was never read comes out
+// as one value throughout), and the first `keep` of them, to compare.
+struct Taken {
+  explicit Taken(std::size_t keep = 0) : keep(keep) {}
+  void Add(const unsigned char* bytes, std::size_t size);
+  // Every byte the same; one byte alone shows nothing.
+  bool Blank() const { return count > 1 && oneValue; }
 
-// Copies input from its position to its end; *copied is the number of bytes.
-bool CopyToEnd(RomFile& input, RomFile& output, std::uint64_t* copied);
+  std::uint64_t count = 0;
+  bool oneValue = true;
+  unsigned char value = 0;
+  std::size_t keep;
+  std::string kept;
+};
+
+// Reads count bytes from input's position and writes exactly count bytes to
+// output: 0xFF for each byte past the input's end. What came from the input
+// is added to *taken, when given.
+bool CopyBytes(RomFile& input, RomFile& output, std::uint64_t count, Taken* taken = nullptr);
+
+// Copies from input's position until count bytes or its end, whichever comes
+// first; what came is added to *taken.
+bool CopyUpTo(RomFile& input, RomFile& output, std::uint64_t count, Taken* taken);
+
+// Copies input from its position to its end; what came is added to *taken.
+// The kernel moves the bytes where it can, unseen, unless *taken is blank so
+// far: then they pass through here, so that a blank dump is found whole.
+bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken);
 
 // Writes count bytes of value.
 bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count);
@@ -56,5 +80,11 @@ void ReportFailure(const char* name, const char* attempt, int error);
 void WarnShortInput(const char* name, std::uint64_t size, std::uint64_t expected);
 void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
                    std::uint64_t imageSize, std::uint64_t usualSize);
+
+// Warnings for a dump that cannot be right, whatever its size: the bytes from
+// offset on that `taken` describes are one value (no working ROM is blank),
+// or the bytes used of two boot images that must differ are the same.
+void WarnBlankInput(const char* name, std::uint64_t offset, const Taken& taken);
+void WarnSameInput(const char* name, const char* other, const Taken& taken);
 
 #endif

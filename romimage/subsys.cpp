@@ -18,26 +18,31 @@ bool GenerateSubsysRom(bool compatibleRom) {
 
   RomFile subsysCg("SUBSYSCG.ROM");
   if (!subsysCg.Create()) return false;
-  std::uint64_t characters = 0;  // how much of the first 2048 bytes the input holds
+  Taken characters;  // what the input holds of the first 2048 bytes, seen on the first copy
   for (int copy = 0; copy < kCharacterCopies; ++copy) {
-    if (!subsysC.Seek(0) || !CopyBytes(subsysC, subsysCg, kCharacterSize, &characters)) return false;
+    if (!subsysC.Seek(0) || !CopyBytes(subsysC, subsysCg, kCharacterSize, copy == 0 ? &characters : nullptr))
+      return false;
   }
   if (!subsysCg.Close()) return false;
 
   // The compatible set keeps the user's own "SUBSYS_A.ROM" and "SUBSYS_B.ROM".
   if (compatibleRom) {
-    if (characters < kCharacterSize) WarnShortInput("SUBSYS_C.ROM", characters, kCharacterSize);
+    if (characters.count < kCharacterSize) WarnShortInput("SUBSYS_C.ROM", characters.count, kCharacterSize);
+    if (characters.Blank()) WarnBlankInput("SUBSYS_C.ROM", 0, characters);
     return subsysC.Close();
   }
 
   RomFile subsysA("SUBSYS_A.ROM");
   if (!subsysA.Create()) return false;
-  std::uint64_t subsys = 0;
+  Taken subsys;
   if (!subsysC.Seek(kCharacterSize) || !CopyBytes(subsysC, subsysA, kSubsysSize, &subsys)) return false;
   if (!subsysA.Close() || !subsysC.Close()) return false;
   // Short of the whole range, the two counts add up to the input's size.
-  if (characters + subsys < kCharacterSize + kSubsysSize)
-    WarnShortInput("SUBSYS_C.ROM", characters + subsys, kCharacterSize + kSubsysSize);
+  if (characters.count + subsys.count < kCharacterSize + kSubsysSize)
+    WarnShortInput("SUBSYS_C.ROM", characters.count + subsys.count, kCharacterSize + kSubsysSize);
+  // The character generator and sub-system A are separate parts of the dump, each blank or not.
+  if (characters.Blank()) WarnBlankInput("SUBSYS_C.ROM", 0, characters);
+  if (subsys.Blank()) WarnBlankInput("SUBSYS_C.ROM", kCharacterSize, subsys);
 
   // Read back from disk, so "SUBSYS_B.ROM" is whatever "SUBSYS_A.ROM" really holds.
   return CopyRomFile("SUBSYS_A.ROM", "SUBSYS_B.ROM");
@@ -48,6 +53,6 @@ bool CopyRomFile(const char* source, const char* destination) {
   if (!input.OpenForReading()) return false;
   RomFile output(destination);
   if (!output.Create()) return false;
-  std::uint64_t copied = 0;
+  Taken copied;
   return CopyToEnd(input, output, &copied) && input.Close() && output.Close();
 }

@@ -44,14 +44,14 @@ TEST_P(CopyBytesTest, WritesExactlyCountBytesWithFFPastTheEnd) {
   ASSERT_TRUE(in.OpenForReading());
   ASSERT_TRUE(out.Create());
   ASSERT_TRUE(in.Seek(c.offset));
-  std::uint64_t taken = 12345;
+  Taken taken;
   ASSERT_TRUE(CopyBytes(in, out, c.count, &taken));
   // A second copy goes on from where the first one stopped.
   ASSERT_TRUE(CopyBytes(in, out, 10));
   ASSERT_TRUE(out.Close());
 
   const std::size_t available = c.inputSize > c.offset ? c.inputSize - c.offset : 0;
-  EXPECT_EQ(taken, std::min(available, c.count));
+  EXPECT_EQ(taken.count, std::min(available, c.count));
   EXPECT_TRUE(SameBytes(Slice(input, c.offset, c.count) + Slice(input, c.offset + c.count, 10),
                         ReadFile(outName)));
 }
@@ -66,6 +66,52 @@ INSTANTIATE_TEST_SUITE_P(
                       CopyCase{"ManyBlocksShortInput", kLarge - 5000, 0, kLarge},
                       CopyCase{"ManyBlocksLongInput", kLarge + 5000, 0, kLarge}),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+// A dump's first part is looked at as it is copied, and the rest of a dump
+// that looks blank so far must be looked at too, not left to the kernel unseen.
+struct BlankCase {
+  const char* name;
+  std::string input;
+  bool blank;
+};
+
+void PrintTo(const BlankCase& c, std::ostream* os) { *os << c.name; }
+
+class TakenTest : public ::testing::TestWithParam<BlankCase> {};
+
+TEST_P(TakenTest, CopyUpToThenToEndFindsABlankDumpWhole) {
+  const BlankCase& c = GetParam();
+  TempDir dir;
+  WriteFile(dir / "in", c.input);
+  const std::string inName = dir / "in", outName = dir / "out";
+  RomFile in(inName.c_str()), out(outName.c_str());
+  ASSERT_TRUE(in.OpenForReading());
+  ASSERT_TRUE(out.Create());
+  Taken taken(512);
+  ASSERT_TRUE(CopyUpTo(in, out, 6144, &taken));
+  if (taken.count == 6144) {
+    ASSERT_TRUE(CopyToEnd(in, out, &taken));
+  }
+  ASSERT_TRUE(out.Close());
+  EXPECT_TRUE(SameBytes(c.input, ReadFile(outName)));
+  EXPECT_EQ(c.input.size(), taken.count);
+  EXPECT_EQ(c.blank, taken.Blank());
+  if (c.blank) {
+    EXPECT_EQ(static_cast<unsigned char>(c.input[0]), taken.value);
+  }
+  EXPECT_EQ(c.input.substr(0, 512), taken.kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TakenTest,
+    ::testing::Values(BlankCase{"Empty", "", false}, BlankCase{"OneByte", "\x5A", false},
+                      BlankCase{"TwoBytes", "\x5A\x5A", true},
+                      BlankCase{"ShortBlank", Fill(4000, '\xFF'), true},
+                      BlankCase{"ShortWithOneOtherByte", Fill(3999, '\xFF') + '\xFE', false},
+                      BlankCase{"LongBlank", Fill(kLarge, '\0'), true},
+                      BlankCase{"LongWithTheLastByteOther", Fill(kLarge - 1, '\0') + '\x01', false},
+                      BlankCase{"LongPattern", Pattern(kLarge, 5), false}),
+    [](const ::testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
 
 struct FillCase {
   const char* name;

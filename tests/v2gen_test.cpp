@@ -356,6 +356,25 @@ std::string LongProgram(std::size_t size) {
          " bytes instead of 8192\n";
 }
 
+// The warning for a range of a dump that is one value throughout.
+std::string Blank(const std::string& name, std::size_t from, std::size_t to, const std::string& value) {
+  return "quorvel-v2gen: warning: " + name + ": bytes " + std::to_string(from) + " to " +
+         std::to_string(to) + " are all " + value + "; the chip looks unread, dump it again\n";
+}
+
+std::string SameBootImages(std::size_t size) {
+  return "quorvel-v2gen: warning: BOOT_DOS.ROM: the " + std::to_string(size) +
+         " bytes used are the same as those of BOOT_BAS.ROM; the two boot images of a machine "
+         "differ, so one of them is the wrong file\n";
+}
+
+// A character set whose top bit is never set, as many fonts have it.
+std::string FontWithFixedBit() {
+  std::string font = Pattern(2048, 5);
+  for (char& byte : font) byte = static_cast<char>(byte & 0x7F);
+  return font;
+}
+
 // The folder holds the standard inputs, less those named, plus extra entries.
 Folder Standard(std::vector<std::string> without = {}, Folder extra = {}) {
   Folder folder = InputFiles(Inputs());
@@ -439,6 +458,68 @@ std::vector<Case> Cases() {
                             ShortInput("BOOT_BAS.ROM", 100, 512) + ShortInput("BOOT_DOS.ROM", 300, 512));
       }(),
   };
+
+  // Dumps that cannot be right whatever their size: a range that the run
+  // uses is one value throughout, or one boot image is given twice. Only the
+  // bytes that a file holds count, and only the ranges that the run uses.
+  struct Dumps {
+    const char* name;
+    std::string subsysC, program, bootBas, bootDos;
+    bool compatible;
+    std::string err;
+  };
+  const Inputs u;
+  const std::string ff = "0xFF", zero = "0x00";
+  const Dumps dumps[] = {
+      {"BlankCharacters", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program, u.bootBas,
+       u.bootDos, false, Blank("SUBSYS_C.ROM", 0, 2047, zero)},
+      {"BlankCharactersInCompatibleMode", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program,
+       u.bootBas, u.bootDos, true, Blank("SUBSYS_C.ROM", 0, 2047, zero)},
+      {"BlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program, u.bootBas, u.bootDos,
+       false, Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
+      {"ShortBlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(100, '\xFF'), u.program, u.bootBas,
+       u.bootDos, false, ShortInput("SUBSYS_C.ROM", 2148, 10240) + Blank("SUBSYS_C.ROM", 2048, 2147, ff)},
+      {"BlankSubsysAUnusedInCompatibleMode", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program,
+       u.bootBas, u.bootDos, true, ""},
+      {"BlankWholeSubsysC", Fill(10240, '\xFF'), u.program, u.bootBas, u.bootDos, false,
+       Blank("SUBSYS_C.ROM", 0, 2047, ff) + Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
+      {"BlankProgram", u.subsysC, Fill(4000, '\xFF'), u.bootBas, u.bootDos, false,
+       Blank("INITIATE.BIN", 0, 3999, ff)},
+      // Past its usual size, a program that looks blank is looked at to its end.
+      {"BlankLongProgram", u.subsysC, Fill(200000, '\0'), u.bootBas, u.bootDos, false,
+       LongProgram(200000) + Blank("INITIATE.BIN", 0, 199999, zero)},
+      {"LongProgramBlankOnlyAtFirst", u.subsysC, Fill(150000, '\0') + "x", u.bootBas, u.bootDos, false,
+       LongProgram(150001)},
+      {"BlankBootImage", u.subsysC, u.program, Fill(512, '\xFF'), u.bootDos, false,
+       Blank("BOOT_BAS.ROM", 0, 511, ff)},
+      {"ShortBlankBootImage", u.subsysC, u.program, u.bootBas, Fill(300, '\0'), false,
+       ShortInput("BOOT_DOS.ROM", 300, 512) + Blank("BOOT_DOS.ROM", 0, 299, zero)},
+      {"SameBootImageTwice", u.subsysC, u.program, u.bootBas, u.bootBas, false, SameBootImages(512)},
+      {"SameShortBootImageTwice", u.subsysC, u.program, Slice(u.bootBas, 0, 300), Slice(u.bootBas, 0, 300),
+       false, ShortInput("BOOT_BAS.ROM", 300, 512) + ShortInput("BOOT_DOS.ROM", 300, 512) + SameBootImages(300)},
+      // The same 512 bytes used, different past them: the images hold the same twice.
+      {"SameBootImageTwiceDifferentPastTheUsedPart", u.subsysC, u.program, u.bootBas + "BASIC",
+       u.bootBas + "DOS", false, SameBootImages(512)},
+      // Two blank boot images are the same, but that says nothing more.
+      {"BothBootImagesBlank", u.subsysC, u.program, Fill(512, '\xFF'), Fill(512, '\xFF'), false,
+       Blank("BOOT_BAS.ROM", 0, 511, ff) + Blank("BOOT_DOS.ROM", 0, 511, ff)},
+      // Sound dumps: no false alarm for a font that never sets a bit, nor for
+      // blank bytes past the ranges that are used.
+      {"FontWithAFixedBit", FontWithFixedBit() + Slice(u.subsysC, 2048, 8192), u.program, u.bootBas,
+       u.bootDos, false, ""},
+      {"BlankPastTheUsedRanges", u.subsysC + Fill(4000, '\xFF'), u.program, u.bootBas + Fill(512, '\xFF'),
+       u.bootDos + Fill(512, '\0'), false, ""},
+  };
+  for (const Dumps& d : dumps) {
+    Inputs in;
+    in.subsysC = d.subsysC;
+    in.program = d.program;
+    in.bootBas = d.bootBas;
+    in.bootDos = d.bootDos;
+    cases.push_back(Succeeds(d.name, in, d.compatible ? std::vector<std::string>{"-compatiblerom"}
+                                                      : std::vector<std::string>{},
+                             d.compatible, d.err));
+  }
 
   // Outputs that exist are truncated and overwritten.
   {
