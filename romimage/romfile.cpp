@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #if defined(__linux__)
 #include <unistd.h>
@@ -178,7 +179,6 @@ bool CopyUpTo(RomFile& input, RomFile& output, std::uint64_t count, Taken* taken
 }
 
 bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken) {
-  unsigned char block[kBlockSize];
 #if defined(__linux__)
   if (!taken->Blank()) {
     const std::uint64_t moved = CopyInKernel(input.file_, output.file_);
@@ -186,13 +186,8 @@ bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken) {
     if (moved > 0) taken->oneValue = false;  // unseen, so not known to be blank
   }
 #endif
-  for (;;) {
-    std::size_t got = 0;
-    if (!input.Read(block, kBlockSize, &got)) return false;
-    if (got > 0 && !output.Write(block, got)) return false;
-    taken->Add(block, got);
-    if (got < kBlockSize) return true;
-  }
+  // No input is that long: the copy stops at the end.
+  return CopyUpTo(input, output, std::numeric_limits<std::uint64_t>::max(), taken);
 }
 
 bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count) {

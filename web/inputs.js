@@ -85,7 +85,6 @@
       const message = reasonOf(error);
       if (message === zip.ERR_INVALID_CRC32) throw new Refused(text.damaged(path, name));
       if (message === zip.ERR_INVALID_UNCOMPRESSED_SIZE) throw new Refused(text.wrongSize(path, name));
-      if (message === zip.ERR_ENCRYPTED) throw new Refused(text.encrypted(path, name));
       throw new Refused(text.entryUnreadable(path, name, message));
     }
     // The library checks this too; a short entry must never pass as a dump.
