@@ -1,7 +1,9 @@
 // quorvel-v2gen: the entry point, the switch, the console messages and the exit status.
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 
+#include "frontend/language.h"
 #include "romimage/romfile.h"
 #include "romimage/romimage.h"
 
@@ -30,14 +32,23 @@ const char* const kBanner[] = {
     "BOOT_BAS.ROM, BOOT_DOS.ROM, SUBSYS_C.ROM",
 };
 
+// The same banner for a terminal that shows UTF-8, where the Shift_JIS bytes
+// would be unreadable. Only what a person reads there changes.
+const char* const kBannerUtf8[] = {
+    "Quorvel File generator for V2 v0.3",
+    u8"このプログラムは、Quorvel V1用のファイルから、V2に必要なファイルを作り出すプログラムです",
+    u8"同じディレクトリに、V1用の以下のファイルが必要です",
+    "BOOT_BAS.ROM, BOOT_DOS.ROM, SUBSYS_C.ROM",
+};
+
 // On Windows standard output is a text-mode stream, so each "\n" reaches the
 // console or a redirected file as CR LF.
 bool WriteLine(const char* text) {
   return std::fputs(text, stdout) != EOF && std::fputc('\n', stdout) != EOF;
 }
 
-void PrintBanner() {
-  for (const char* line : kBanner) WriteLine(line);
+void PrintBanner(bool utf8) {
+  for (std::size_t i = 0; i < std::size(kBanner); ++i) WriteLine(utf8 ? kBannerUtf8[i] : kBanner[i]);
 }
 
 // Only A to Z fold onto a to z, so no locale can make another spelling match.
@@ -69,13 +80,14 @@ bool OpenClosedStandardStreams() {
 int main(int argc, char** argv) {
   // Without a safe descriptor for every standard stream, no image is touched.
   if (!OpenClosedStandardStreams()) return 1;
+  UseLanguage(UserLanguage());
 
   bool compatibleRom = false;
   if (argc == 2 && IsCompatibleRomSwitch(argv[1])) {
     WriteLine("Generate compatible ROM mode");
     compatibleRom = true;
   }
-  PrintBanner();
+  PrintBanner(BannerInUtf8());
   // The banner goes out before any diagnostic that the operations write to
   // standard error, so the two streams read in order on one console.
   std::fflush(stdout);
@@ -89,7 +101,7 @@ int main(int argc, char** argv) {
   // the line is pushed out of the stream's buffer before deciding.
   errno = 0;
   if (!WriteLine("Succeed to generate V2 files!") || std::fflush(stdout) != 0) {
-    ReportFailure("standard output", "cannot write", errno);
+    ReportFailure(StandardOutputName(), Attempt::kWrite, errno);
     return -1;
   }
   return 0;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "romimage/messages.h"
+
 #if defined(__linux__)
 #include <unistd.h>
 #endif
@@ -42,44 +44,25 @@ std::uint64_t CopyInKernel(std::FILE* input, std::FILE* output) {
 
 }  // namespace
 
-void ReportFailure(const char* name, const char* attempt, int error) {
-  if (error != 0)
-    std::fprintf(stderr, "quorvel-v2gen: %s: %s: %s\n", name, attempt, std::strerror(error));
-  else
-    std::fprintf(stderr, "quorvel-v2gen: %s: %s\n", name, attempt);
+void ReportFailure(const char* name, Attempt attempt, int error) {
+  WriteDiagnostic(FailureLine(name, attempt, error));
 }
 
 void WarnShortInput(const char* name, std::uint64_t size, std::uint64_t expected) {
-  std::fprintf(stderr,
-               "quorvel-v2gen: warning: %s: %llu bytes, expected at least %llu; "
-               "the missing %llu bytes are written as 0xFF\n",
-               name, static_cast<unsigned long long>(size), static_cast<unsigned long long>(expected),
-               static_cast<unsigned long long>(expected - size));
+  WriteDiagnostic(ShortInputLine(name, size, expected));
 }
 
 void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
                    std::uint64_t imageSize, std::uint64_t usualSize) {
-  std::fprintf(stderr,
-               "quorvel-v2gen: warning: %s: %llu bytes, expected at most %llu; "
-               "%s is %llu bytes instead of %llu\n",
-               name, static_cast<unsigned long long>(size), static_cast<unsigned long long>(expected),
-               image, static_cast<unsigned long long>(imageSize),
-               static_cast<unsigned long long>(usualSize));
+  WriteDiagnostic(LongInputLine(name, size, expected, image, imageSize, usualSize));
 }
 
 void WarnBlankInput(const char* name, std::uint64_t offset, const Taken& taken) {
-  std::fprintf(stderr,
-               "quorvel-v2gen: warning: %s: bytes %llu to %llu are all 0x%02X; "
-               "the chip looks unread, dump it again\n",
-               name, static_cast<unsigned long long>(offset),
-               static_cast<unsigned long long>(offset + taken.count - 1), taken.value);
+  WriteDiagnostic(BlankInputLine(name, offset, offset + taken.count - 1, taken.value));
 }
 
 void WarnSameInput(const char* name, const char* other, const Taken& taken) {
-  std::fprintf(stderr,
-               "quorvel-v2gen: warning: %s: the %llu bytes used are the same as those of %s; "
-               "the two boot images of a machine differ, so one of them is the wrong file\n",
-               name, static_cast<unsigned long long>(taken.count), other);
+  WriteDiagnostic(SameInputLine(name, other, taken.count));
 }
 
 void Taken::Add(const unsigned char* bytes, std::size_t size) {
@@ -99,7 +82,7 @@ RomFile::~RomFile() {
 bool RomFile::OpenForReading() {
   errno = 0;
   file_ = std::fopen(name_, "rb");
-  if (file_ == nullptr) ReportFailure(name_, "cannot open for reading", errno);
+  if (file_ == nullptr) ReportFailure(name_, Attempt::kOpenForReading, errno);
   else Unbuffer(file_);
   return file_ != nullptr;
 }
@@ -107,7 +90,7 @@ bool RomFile::OpenForReading() {
 bool RomFile::Create() {
   errno = 0;
   file_ = std::fopen(name_, "wb");
-  if (file_ == nullptr) ReportFailure(name_, "cannot create", errno);
+  if (file_ == nullptr) ReportFailure(name_, Attempt::kCreate, errno);
   else Unbuffer(file_);
   return file_ != nullptr;
 }
@@ -116,7 +99,7 @@ bool RomFile::Read(unsigned char* buffer, std::size_t size, std::size_t* got) {
   errno = 0;
   *got = std::fread(buffer, 1, size, file_);
   if (*got < size && std::ferror(file_)) {
-    ReportFailure(name_, "cannot read", errno);
+    ReportFailure(name_, Attempt::kRead, errno);
     return false;
   }
   return true;
@@ -125,7 +108,7 @@ bool RomFile::Read(unsigned char* buffer, std::size_t size, std::size_t* got) {
 bool RomFile::Write(const unsigned char* buffer, std::size_t size) {
   errno = 0;
   if (std::fwrite(buffer, 1, size, file_) != size) {
-    ReportFailure(name_, "cannot write", errno);
+    ReportFailure(name_, Attempt::kWrite, errno);
     return false;
   }
   return true;
@@ -134,7 +117,7 @@ bool RomFile::Write(const unsigned char* buffer, std::size_t size) {
 bool RomFile::Seek(std::uint64_t offset) {
   errno = 0;
   if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
-    ReportFailure(name_, "cannot seek", errno);
+    ReportFailure(name_, Attempt::kSeek, errno);
     return false;
   }
   return true;
@@ -148,7 +131,7 @@ bool RomFile::Close() {
   file_ = nullptr;
   errno = 0;
   if (std::fclose(file) != 0) {
-    ReportFailure(name_, "cannot close", errno);
+    ReportFailure(name_, Attempt::kClose, errno);
     return false;
   }
   return true;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "romimage/messages.h"
+
 struct Taken;
 
 // An image file, open for binary reading or writing for the length of one
@@ -72,8 +74,8 @@ bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken);
 // Writes count bytes of value.
 bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count);
 
-// "quorvel-v2gen: NAME: ATTEMPT: REASON", the reason being strerror(error).
-void ReportFailure(const char* name, const char* attempt, int error);
+// "quorvel-v2gen: NAME: ATTEMPT: REASON" on standard error, in the user's language.
+void ReportFailure(const char* name, Attempt attempt, int error);
 
 // Warnings for a dump of unexpected size: the run goes on and the images are
 // the same, but the user learns why the machine may not boot.

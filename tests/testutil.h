@@ -3,6 +3,7 @@
 #define QUORVEL_TESTS_TESTUTIL_H
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <stdlib.h>
 
 #include <cstddef>
@@ -27,6 +28,24 @@ inline std::string Slice(const std::string& source, std::size_t offset, std::siz
   std::string bytes = offset < source.size() ? source.substr(offset, length) : std::string();
   bytes.resize(length, '\xFF');
   return bytes;
+}
+
+// text from one encoding to another, as glibc's iconv converts it.
+inline std::string Convert(const std::string& text, const char* from, const char* to) {
+  iconv_t converter = iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) {
+    ADD_FAILURE() << "iconv cannot convert " << from << " to " << to;
+    return "";
+  }
+  std::string in = text, out(text.size() * 4 + 16, '\0');
+  char* inAt = in.data();
+  char* outAt = out.data();
+  std::size_t inLeft = in.size(), outLeft = out.size();
+  if (iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1))
+    ADD_FAILURE() << "iconv cannot convert " << text;
+  iconv_close(converter);
+  out.resize(out.size() - outLeft);
+  return out;
 }
 
 inline std::string Fill(std::size_t size, char value) { return std::string(size, value); }

@@ -2,10 +2,12 @@
 // standard output and of every file in the folder compared after the run.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -117,10 +119,12 @@ void StopWriters(const std::vector<pid_t>& writers) {
 
 enum class Out { kFile, kFull, kClosed };
 
+// How the tool is started: its standard streams, and the user's language.
 struct Streams {
   Out out = Out::kFile;
   bool closeErr = false;
   bool closeIn = false;
+  bool japanese = false;
 };
 
 struct Result {
@@ -171,6 +175,15 @@ const char* WhyCloseCannotFail() {
   return straceWorks ? nullptr : "strace is missing, or ptrace is refused on this machine";
 }
 
+// The user's language, for a child about to start the tool: English as
+// LC_ALL=C gives it, or Japanese as a Japanese desktop sets it (Wine takes
+// the Windows display language from the same variables).
+void SetLocale(bool japanese) {
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) unsetenv(name);
+  if (japanese) setenv("LANG", "ja_JP.UTF-8", 1);
+  else setenv("LC_ALL", "C", 1);
+}
+
 Result RunTool(const fs::path& workDir, const fs::path& captureDir,
                const std::vector<std::string>& args, const Streams& streams,
                const std::vector<std::string>& wrapper = {}) {
@@ -201,6 +214,7 @@ Result RunTool(const fs::path& workDir, const fs::path& captureDir,
     if (streams.out == Out::kClosed) close(1);
     if (streams.closeErr) close(2);
     if (streams.closeIn) close(0);
+    SetLocale(streams.japanese);
     // LeakSanitizer, in the sanitizer build, aborts under ptrace.
     if (!wrapper.empty()) {
       const char* asan = std::getenv("ASAN_OPTIONS");
@@ -246,6 +260,13 @@ std::string WithCrLf(const std::string& text) {
   std::string converted;
   for (char c : text) converted += c == '\n' ? std::string("\r\n") : std::string(1, c);
   return converted;
+}
+
+// Standard error as the build writes it: a text-mode stream on Windows, and
+// Japanese there in code page 932, as the banner is.
+std::string InConsoleEncoding(const std::string& err, bool japanese) {
+  if (!TestingWindowsBuild()) return err;
+  return WithCrLf(japanese ? testutil::Convert(err, "UTF-8", "CP932") : err);
 }
 
 std::string Console(bool compatible, const char* last) {
@@ -343,30 +364,79 @@ Case Succeeds(const std::string& name, const Inputs& in, std::vector<std::string
   return {name, args, InputFiles(in), 0, Console(compatible, kSucceed), AfterSuccess(in, compatible), err};
 }
 
-// The warning for an input shorter than its image needs.
-std::string ShortInput(const std::string& name, std::size_t size, std::size_t expected) {
-  return "quorvel-v2gen: warning: " + name + ": " + std::to_string(size) + " bytes, expected at least " +
-         std::to_string(expected) + "; the missing " + std::to_string(expected - size) +
-         " bytes are written as 0xFF\n";
-}
+// What the tool says, in the language of one run. The texts are written out
+// here as a user reads them, apart from the tool's own table.
+struct Speech {
+  bool japanese;
 
-std::string LongProgram(std::size_t size) {
-  return "quorvel-v2gen: warning: INITIATE.BIN: " + std::to_string(size) +
-         " bytes, expected at most 6144; INITIATE.ROM is " + std::to_string(size + 2048) +
-         " bytes instead of 8192\n";
-}
+  std::string Line(const std::string& parts) const { return "quorvel-v2gen: " + parts + "\n"; }
+  std::string Warning(const std::string& name, const std::string& text) const {
+    return Line((japanese ? u8"警告" : "warning") + (": " + name + ": " + text));
+  }
 
-// The warning for a range of a dump that is one value throughout.
-std::string Blank(const std::string& name, std::size_t from, std::size_t to, const std::string& value) {
-  return "quorvel-v2gen: warning: " + name + ": bytes " + std::to_string(from) + " to " +
-         std::to_string(to) + " are all " + value + "; the chip looks unread, dump it again\n";
-}
+  // attempt and reason are given in English; the reasons that users meet
+  // have Japanese texts, any other stays the system's.
+  std::string Failure(const std::string& name, const std::string& attempt, const std::string& reason) const {
+    if (!japanese) return Line(name + ": " + attempt + ": " + reason);
+    static const std::map<std::string, std::string> kJapanese = {
+        {"standard output", u8"標準出力"},
+        {"cannot open for reading", u8"読み込み用に開けません"},
+        {"cannot create", u8"作成できません"},
+        {"cannot read", u8"読み込めません"},
+        {"cannot write", u8"書き込めません"},
+        {"cannot seek", u8"読む位置を移せません"},
+        {"cannot close", u8"閉じられません"},
+        {"No such file or directory", u8"そのようなファイルやディレクトリはありません"},
+        {"Permission denied", u8"許可がありません"},
+        {"Is a directory", u8"ディレクトリです"},
+        {"No space left on device", u8"デバイスに空き領域がありません"},
+        {"Read-only file system", u8"読み込み専用のファイルシステムです"},
+        {"Disk quota exceeded", u8"ディスク使用量の制限を超えました"},
+        {"Input/output error", u8"入出力エラーです"},
+    };
+    auto say = [](const std::string& english) {
+      auto found = kJapanese.find(english);
+      return found != kJapanese.end() ? found->second : english;
+    };
+    return Line(say(name) + ": " + say(attempt) + ": " + say(reason));
+  }
 
-std::string SameBootImages(std::size_t size) {
-  return "quorvel-v2gen: warning: BOOT_DOS.ROM: the " + std::to_string(size) +
-         " bytes used are the same as those of BOOT_BAS.ROM; the two boot images of a machine "
-         "differ, so one of them is the wrong file\n";
-}
+  // The warning for an input shorter than its image needs.
+  std::string ShortInput(const std::string& name, std::size_t size, std::size_t expected) const {
+    const std::string n = std::to_string(size), want = std::to_string(expected),
+                      missing = std::to_string(expected - size);
+    return Warning(name, japanese ? n + u8" バイトですが、" + want + u8" バイト以上あるはずです。足りない " +
+                                        missing + u8" バイトは 0xFF で埋めます"
+                                  : n + " bytes, expected at least " + want + "; the missing " + missing +
+                                        " bytes are written as 0xFF");
+  }
+
+  std::string LongProgram(std::size_t size) const {
+    const std::string n = std::to_string(size), image = std::to_string(size + 2048);
+    return Warning("INITIATE.BIN", japanese ? n + u8" バイトですが、6144 バイト以下のはずです。INITIATE.ROM は "
+                                                  u8"8192 バイトではなく " + image + u8" バイトになります"
+                                            : n + " bytes, expected at most 6144; INITIATE.ROM is " + image +
+                                                  " bytes instead of 8192");
+  }
+
+  // The warning for a range of a dump that is one value throughout.
+  std::string Blank(const std::string& name, std::size_t from, std::size_t to, const std::string& value) const {
+    const std::string a = std::to_string(from), b = std::to_string(to);
+    return Warning(name, japanese ? u8"バイト " + a + u8" から " + b + u8" までがすべて " + value +
+                                        u8" です。チップが読み出されていないようです。ダンプし直してください"
+                                  : "bytes " + a + " to " + b + " are all " + value +
+                                        "; the chip looks unread, dump it again");
+  }
+
+  std::string SameBootImages(std::size_t size) const {
+    const std::string n = std::to_string(size);
+    return Warning("BOOT_DOS.ROM",
+                   japanese ? u8"使う " + n + u8" バイトが BOOT_BAS.ROM と同じです。一台の機械の二つのブートイメージは"
+                                  u8"異なるので、どちらかが違うファイルです"
+                            : "the " + n + " bytes used are the same as those of BOOT_BAS.ROM; the two boot images "
+                                  "of a machine differ, so one of them is the wrong file");
+  }
+};
 
 // A character set whose top bit is never set, as many fonts have it.
 std::string FontWithFixedBit() {
@@ -389,7 +459,7 @@ const char* const kNodeOpensStdout =
 const char* const kWineNeedsStdin =
     "Wine itself does not start with standard input closed: its own descriptors take its place";
 
-std::vector<Case> Cases() {
+std::vector<Case> Cases(const Speech& s) {
   const Inputs usual;
   const std::string old = Pattern(20000, 9);
   std::vector<Case> cases = {
@@ -416,46 +486,46 @@ std::vector<Case> Cases() {
 
       // "SUBSYS_C.ROM" of every size that matters; 0xFF stands for what it
       // lacks, and a warning says how much that is.
-      Succeeds("SubsysCEmpty", WithSubsysC(0), {}, false, ShortInput("SUBSYS_C.ROM", 0, 10240)),
+      Succeeds("SubsysCEmpty", WithSubsysC(0), {}, false, s.ShortInput("SUBSYS_C.ROM", 0, 10240)),
       Succeeds("SubsysCShorterThanCharacters", WithSubsysC(1000), {}, false,
-               ShortInput("SUBSYS_C.ROM", 1000, 10240)),
+               s.ShortInput("SUBSYS_C.ROM", 1000, 10240)),
       Succeeds("SubsysCCharactersOnly", WithSubsysC(2048), {}, false,
-               ShortInput("SUBSYS_C.ROM", 2048, 10240)),
+               s.ShortInput("SUBSYS_C.ROM", 2048, 10240)),
       Succeeds("SubsysCOneByteIntoSubsysA", WithSubsysC(2049), {}, false,
-               ShortInput("SUBSYS_C.ROM", 2049, 10240)),
+               s.ShortInput("SUBSYS_C.ROM", 2049, 10240)),
       Succeeds("SubsysCOneByteShort", WithSubsysC(10239), {}, false,
-               ShortInput("SUBSYS_C.ROM", 10239, 10240)),
+               s.ShortInput("SUBSYS_C.ROM", 10239, 10240)),
       Succeeds("SubsysCLong", WithSubsysC(12000)),
       Succeeds("SubsysCEmptyInCompatibleMode", WithSubsysC(0), {"-compatiblerom"}, true,
-               ShortInput("SUBSYS_C.ROM", 0, 2048)),
+               s.ShortInput("SUBSYS_C.ROM", 0, 2048)),
       Succeeds("SubsysCOneByteShortInCompatibleMode", WithSubsysC(2047), {"-compatiblerom"}, true,
-               ShortInput("SUBSYS_C.ROM", 2047, 2048)),
+               s.ShortInput("SUBSYS_C.ROM", 2047, 2048)),
       Succeeds("SubsysCCharactersOnlyInCompatibleMode", WithSubsysC(2048), {"-compatiblerom"}, true),
 
       // "INITIATE.BIN" around the 6144-byte boundary, and long enough to span blocks.
       Succeeds("ProgramEmpty", WithProgram(0)),
       Succeeds("ProgramOneByteShort", WithProgram(6143)),
       Succeeds("ProgramExact", WithProgram(6144)),
-      Succeeds("ProgramOneByteLong", WithProgram(6145), {}, false, LongProgram(6145)),
-      Succeeds("ProgramMuchLonger", WithProgram(200000), {}, false, LongProgram(200000)),
+      Succeeds("ProgramOneByteLong", WithProgram(6145), {}, false, s.LongProgram(6145)),
+      Succeeds("ProgramMuchLonger", WithProgram(200000), {}, false, s.LongProgram(200000)),
 
       // Boot images: only the first 512 bytes count, 0xFF for what is missing.
       Succeeds("BootImagesEmpty", WithBoots(0, 0), {}, false,
-               ShortInput("BOOT_BAS.ROM", 0, 512) + ShortInput("BOOT_DOS.ROM", 0, 512)),
-      Succeeds("BootBasOneByteShort", WithBoots(511, 512), {}, false, ShortInput("BOOT_BAS.ROM", 511, 512)),
-      Succeeds("BootDosOneByteShort", WithBoots(512, 511), {}, false, ShortInput("BOOT_DOS.ROM", 511, 512)),
+               s.ShortInput("BOOT_BAS.ROM", 0, 512) + s.ShortInput("BOOT_DOS.ROM", 0, 512)),
+      Succeeds("BootBasOneByteShort", WithBoots(511, 512), {}, false, s.ShortInput("BOOT_BAS.ROM", 511, 512)),
+      Succeeds("BootDosOneByteShort", WithBoots(512, 511), {}, false, s.ShortInput("BOOT_DOS.ROM", 511, 512)),
       Succeeds("BootImagesLong", WithBoots(513, 4096)),
 
       // Every warning in one run, in the order of the work, and still a success.
-      [] {
+      [&s] {
         Inputs in;
         in.subsysC = Pattern(4000, 1);
         in.program = Pattern(7000, 2);
         in.bootBas = Pattern(100, 3);
         in.bootDos = Pattern(300, 4);
         return Succeeds("EveryWarning", in, {}, false,
-                        ShortInput("SUBSYS_C.ROM", 4000, 10240) + LongProgram(7000) +
-                            ShortInput("BOOT_BAS.ROM", 100, 512) + ShortInput("BOOT_DOS.ROM", 300, 512));
+                        s.ShortInput("SUBSYS_C.ROM", 4000, 10240) + s.LongProgram(7000) +
+                            s.ShortInput("BOOT_BAS.ROM", 100, 512) + s.ShortInput("BOOT_DOS.ROM", 300, 512));
       }(),
   };
 
@@ -472,37 +542,37 @@ std::vector<Case> Cases() {
   const std::string ff = "0xFF", zero = "0x00";
   const Dumps dumps[] = {
       {"BlankCharacters", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program, u.bootBas,
-       u.bootDos, false, Blank("SUBSYS_C.ROM", 0, 2047, zero)},
+       u.bootDos, false, s.Blank("SUBSYS_C.ROM", 0, 2047, zero)},
       {"BlankCharactersInCompatibleMode", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program,
-       u.bootBas, u.bootDos, true, Blank("SUBSYS_C.ROM", 0, 2047, zero)},
+       u.bootBas, u.bootDos, true, s.Blank("SUBSYS_C.ROM", 0, 2047, zero)},
       {"BlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program, u.bootBas, u.bootDos,
-       false, Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
+       false, s.Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
       {"ShortBlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(100, '\xFF'), u.program, u.bootBas,
-       u.bootDos, false, ShortInput("SUBSYS_C.ROM", 2148, 10240) + Blank("SUBSYS_C.ROM", 2048, 2147, ff)},
+       u.bootDos, false, s.ShortInput("SUBSYS_C.ROM", 2148, 10240) + s.Blank("SUBSYS_C.ROM", 2048, 2147, ff)},
       {"BlankSubsysAUnusedInCompatibleMode", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program,
        u.bootBas, u.bootDos, true, ""},
       {"BlankWholeSubsysC", Fill(10240, '\xFF'), u.program, u.bootBas, u.bootDos, false,
-       Blank("SUBSYS_C.ROM", 0, 2047, ff) + Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
+       s.Blank("SUBSYS_C.ROM", 0, 2047, ff) + s.Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
       {"BlankProgram", u.subsysC, Fill(4000, '\xFF'), u.bootBas, u.bootDos, false,
-       Blank("INITIATE.BIN", 0, 3999, ff)},
+       s.Blank("INITIATE.BIN", 0, 3999, ff)},
       // Past its usual size, a program that looks blank is looked at to its end.
       {"BlankLongProgram", u.subsysC, Fill(200000, '\0'), u.bootBas, u.bootDos, false,
-       LongProgram(200000) + Blank("INITIATE.BIN", 0, 199999, zero)},
+       s.LongProgram(200000) + s.Blank("INITIATE.BIN", 0, 199999, zero)},
       {"LongProgramBlankOnlyAtFirst", u.subsysC, Fill(150000, '\0') + "x", u.bootBas, u.bootDos, false,
-       LongProgram(150001)},
+       s.LongProgram(150001)},
       {"BlankBootImage", u.subsysC, u.program, Fill(512, '\xFF'), u.bootDos, false,
-       Blank("BOOT_BAS.ROM", 0, 511, ff)},
+       s.Blank("BOOT_BAS.ROM", 0, 511, ff)},
       {"ShortBlankBootImage", u.subsysC, u.program, u.bootBas, Fill(300, '\0'), false,
-       ShortInput("BOOT_DOS.ROM", 300, 512) + Blank("BOOT_DOS.ROM", 0, 299, zero)},
-      {"SameBootImageTwice", u.subsysC, u.program, u.bootBas, u.bootBas, false, SameBootImages(512)},
+       s.ShortInput("BOOT_DOS.ROM", 300, 512) + s.Blank("BOOT_DOS.ROM", 0, 299, zero)},
+      {"SameBootImageTwice", u.subsysC, u.program, u.bootBas, u.bootBas, false, s.SameBootImages(512)},
       {"SameShortBootImageTwice", u.subsysC, u.program, Slice(u.bootBas, 0, 300), Slice(u.bootBas, 0, 300),
-       false, ShortInput("BOOT_BAS.ROM", 300, 512) + ShortInput("BOOT_DOS.ROM", 300, 512) + SameBootImages(300)},
+       false, s.ShortInput("BOOT_BAS.ROM", 300, 512) + s.ShortInput("BOOT_DOS.ROM", 300, 512) + s.SameBootImages(300)},
       // The same 512 bytes used, different past them: the images hold the same twice.
       {"SameBootImageTwiceDifferentPastTheUsedPart", u.subsysC, u.program, u.bootBas + "BASIC",
-       u.bootBas + "DOS", false, SameBootImages(512)},
+       u.bootBas + "DOS", false, s.SameBootImages(512)},
       // Two blank boot images are the same, but that says nothing more.
       {"BothBootImagesBlank", u.subsysC, u.program, Fill(512, '\xFF'), Fill(512, '\xFF'), false,
-       Blank("BOOT_BAS.ROM", 0, 511, ff) + Blank("BOOT_DOS.ROM", 0, 511, ff)},
+       s.Blank("BOOT_BAS.ROM", 0, 511, ff) + s.Blank("BOOT_DOS.ROM", 0, 511, ff)},
       // Sound dumps: no false alarm for a font that never sets a bit, nor for
       // blank bytes past the ranges that are used.
       {"FontWithAFixedBit", FontWithFixedBit() + Slice(u.subsysC, 2048, 8192), u.program, u.bootBas,
@@ -552,24 +622,23 @@ std::vector<Case> Cases() {
     return folder;
   };
   const std::string errorOut = Console(false, kError);
-  const std::string e = "quorvel-v2gen: ";
 
   // Each input missing.
   {
     Folder oldImage = {{"INITIATE.ROM", File(old)}};
     cases.push_back({"SubsysCMissing", {}, Standard({"SUBSYS_C.ROM"}, oldImage), 1, errorOut,
                      Standard({"SUBSYS_C.ROM"}, oldImage),
-                     e + "SUBSYS_C.ROM: cannot open for reading: No such file or directory\n"});
+                     s.Failure("SUBSYS_C.ROM", "cannot open for reading", "No such file or directory")});
     cases.push_back({"SubsysCMissingInCompatibleMode", {"-compatiblerom"}, Standard({"SUBSYS_C.ROM"}),
                      1, Console(true, kError), Standard({"SUBSYS_C.ROM"}),
-                     e + "SUBSYS_C.ROM: cannot open for reading: No such file or directory\n"});
+                     s.Failure("SUBSYS_C.ROM", "cannot open for reading", "No such file or directory")});
   }
   cases.push_back({"ProgramMissing", {}, Standard({"INITIATE.BIN"}), 1, errorOut,
                    Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.ROM", File("")}})),
-                   e + "INITIATE.BIN: cannot open for reading: No such file or directory\n"});
+                   s.Failure("INITIATE.BIN", "cannot open for reading", "No such file or directory")});
   cases.push_back({"BootBasMissing", {}, Standard({"BOOT_BAS.ROM"}), 1, errorOut,
                    Standard({"BOOT_BAS.ROM"}, with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual))}})),
-                   e + "BOOT_BAS.ROM: cannot open for reading: No such file or directory\n"});
+                   s.Failure("BOOT_BAS.ROM", "cannot open for reading", "No such file or directory")});
   {
     Inputs longProgram = WithProgram(7000);
     Folder before = InputFiles(longProgram);
@@ -579,47 +648,47 @@ std::vector<Case> Cases() {
                                  {"SUBSYS_B.ROM", File(SubsysA(longProgram))},
                                  {"INITIATE.ROM", File(longProgram.program)}});
     cases.push_back({"BootBasMissingAfterLongProgram", {}, before, 1, errorOut, after,
-                     LongProgram(7000) + e + "BOOT_BAS.ROM: cannot open for reading: No such file or directory\n"});
+                     s.LongProgram(7000) + s.Failure("BOOT_BAS.ROM", "cannot open for reading", "No such file or directory")});
   }
   cases.push_back({"BootDosMissing", {}, Standard({"BOOT_DOS.ROM"}), 1, errorOut,
                    Standard({"BOOT_DOS.ROM"},
                             with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
-                   e + "BOOT_DOS.ROM: cannot open for reading: No such file or directory\n"});
+                   s.Failure("BOOT_DOS.ROM", "cannot open for reading", "No such file or directory")});
 
   // Each output that cannot be created: a directory stands in its place.
   cases.push_back({"SubsysCgNotCreated", {}, Standard({}, {{"SUBSYSCG.ROM", Directory()}}), 1,
                    errorOut, Standard({}, {{"SUBSYSCG.ROM", Directory()}}),
-                   e + "SUBSYSCG.ROM: cannot create: " + CannotCreateDirectory() + "\n"});
+                   s.Failure("SUBSYSCG.ROM", "cannot create", CannotCreateDirectory())});
   cases.push_back({"SubsysANotCreated", {}, Standard({}, {{"SUBSYS_A.ROM", Directory()}}), 1,
                    errorOut, Standard({}, with(cg, {{"SUBSYS_A.ROM", Directory()}})),
-                   e + "SUBSYS_A.ROM: cannot create: " + CannotCreateDirectory() + "\n"});
+                   s.Failure("SUBSYS_A.ROM", "cannot create", CannotCreateDirectory())});
   cases.push_back({"SubsysBNotCreated", {}, Standard({}, {{"SUBSYS_B.ROM", Directory()}}), 1,
                    errorOut,
                    Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))},
                                           {"SUBSYS_B.ROM", Directory()}})),
-                   e + "SUBSYS_B.ROM: cannot create: " + CannotCreateDirectory() + "\n"});
+                   s.Failure("SUBSYS_B.ROM", "cannot create", CannotCreateDirectory())});
   cases.push_back({"InitiateRomNotCreated", {}, Standard({}, {{"INITIATE.ROM", Directory()}}), 1,
                    errorOut, Standard({}, with(subsys, {{"INITIATE.ROM", Directory()}})),
-                   e + "INITIATE.ROM: cannot create: " + CannotCreateDirectory() + "\n"});
+                   s.Failure("INITIATE.ROM", "cannot create", CannotCreateDirectory())});
 
   // A write that the device refuses fails the run, whichever image it hits.
   const Folder full = {{"SUBSYSCG.ROM", LinkTo("/dev/full")}};
   cases.push_back({"SubsysCgWriteFails", {}, Standard({}, full), 1, errorOut, Standard({}, full),
-                   e + "SUBSYSCG.ROM: cannot write: No space left on device\n"});
+                   s.Failure("SUBSYSCG.ROM", "cannot write", "No space left on device")});
   cases.push_back({"SubsysBWriteFails", {}, Standard({}, {{"SUBSYS_B.ROM", LinkTo("/dev/full")}}), 1,
                    errorOut,
                    Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))},
                                           {"SUBSYS_B.ROM", LinkTo("/dev/full")}})),
-                   e + "SUBSYS_B.ROM: cannot write: No space left on device\n"});
+                   s.Failure("SUBSYS_B.ROM", "cannot write", "No space left on device")});
   cases.push_back({"InitiateRomWriteFails", {}, Standard({}, {{"INITIATE.ROM", LinkTo("/dev/full")}}),
                    1, errorOut, Standard({}, with(subsys, {{"INITIATE.ROM", LinkTo("/dev/full")}})),
-                   e + "INITIATE.ROM: cannot write: No space left on device\n"});
+                   s.Failure("INITIATE.ROM", "cannot write", "No space left on device")});
 
   // A close that the system fails (a delayed write error) fails the run: the
   // image may never have reached the disk. The bytes written stay.
   auto closeFails = [&](const std::string& name, const std::string& image, const Folder& after) {
     Case c{name, {}, Standard(), 1, errorOut, Standard({}, after),
-           e + image + ": cannot close: Input/output error\n"};
+           s.Failure(image, "cannot close", "Input/output error")};
     c.closeFails = image;
     return c;
   };
@@ -635,18 +704,18 @@ std::vector<Case> Cases() {
   cases.push_back({"SubsysCReadFails", {}, Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}}),
                    1, errorOut,
                    Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}, {"SUBSYSCG.ROM", File("")}}),
-                   e + "SUBSYS_C.ROM: cannot read: Is a directory\n", {}, noReadError});
+                   s.Failure("SUBSYS_C.ROM", "cannot read", "Is a directory"), {}, noReadError});
   cases.push_back({"ProgramReadFails", {}, Standard({"INITIATE.BIN"}, {{"INITIATE.BIN", Directory()}}),
                    1, errorOut,
                    Standard({"INITIATE.BIN"},
                             with(subsys, {{"INITIATE.BIN", Directory()}, {"INITIATE.ROM", File("")}})),
-                   e + "INITIATE.BIN: cannot read: Is a directory\n", {}, noReadError});
+                   s.Failure("INITIATE.BIN", "cannot read", "Is a directory"), {}, noReadError});
   cases.push_back({"BootDosReadFails", {}, Standard({"BOOT_DOS.ROM"}, {{"BOOT_DOS.ROM", Directory()}}),
                    1, errorOut,
                    Standard({"BOOT_DOS.ROM"},
                             with(subsys, {{"BOOT_DOS.ROM", Directory()},
                                           {"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
-                   e + "BOOT_DOS.ROM: cannot read: Is a directory\n", {}, noReadError});
+                   s.Failure("BOOT_DOS.ROM", "cannot read", "Is a directory"), {}, noReadError});
 
   // An input that cannot be read afresh (a named pipe) would give four
   // different blocks in "SUBSYSCG.ROM": the failed seek fails the run.
@@ -654,7 +723,7 @@ std::vector<Case> Cases() {
     const Folder pipe = {{"SUBSYS_C.ROM", Fifo(usual.subsysC)}};
     cases.push_back({"SubsysCCannotSeek", {}, Standard({"SUBSYS_C.ROM"}, pipe), 1, errorOut,
                      Standard({"SUBSYS_C.ROM"}, with(pipe, {{"SUBSYSCG.ROM", File("")}})),
-                     e + "SUBSYS_C.ROM: cannot seek: Illegal seek\n", {},
+                     s.Failure("SUBSYS_C.ROM", "cannot seek", "Illegal seek"), {},
                      "a named pipe in the folder is a Unix file that Windows does not have",
                      "Node's file layer reports the failed seek as a read error, \"cannot read: "
                      "Invalid seek\"; the run fails all the same"});
@@ -666,7 +735,7 @@ std::vector<Case> Cases() {
     Case c = Succeeds(name, usual);
     c.status = 255;
     c.out = "";
-    c.err = e + "standard output: cannot write: " + reason + "\n";
+    c.err = s.Failure("standard output", "cannot write", reason);
     c.streams.out = out;
     return c;
   };
@@ -727,12 +796,119 @@ TEST_P(V2GenTest, LeavesExactlyTheExpectedBytes) {
 
   EXPECT_EQ(c.status, result.status);
   EXPECT_TRUE(SameBytes(c.out, result.out)) << "standard output:\n" << result.out;
-  EXPECT_EQ(TestingWindowsBuild() ? WithCrLf(c.err) : c.err, result.err);
+  EXPECT_EQ(InConsoleEncoding(c.err, c.streams.japanese), result.err);
   ExpectFolder(work, c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, V2GenTest, ::testing::ValuesIn(Cases()),
+// Every case in English and again in Japanese: standard output and the
+// images are the same bytes in both, only standard error is translated.
+std::vector<Case> EveryCase() {
+  std::vector<Case> cases = Cases(Speech{false});
+  for (Case c : Cases(Speech{true})) {
+    c.name += "InJapanese";
+    c.streams.japanese = true;
+    cases.push_back(c);
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, V2GenTest, ::testing::ValuesIn(EveryCase()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// ---- On a terminal ------------------------------------------------------------
+
+// The banner's Japanese lines as a UTF-8 terminal shows them.
+const char* const kBannerUtf8[] = {
+    u8"このプログラムは、Quorvel V1用のファイルから、V2に必要なファイルを作り出すプログラムです",
+    u8"同じディレクトリに、V1用の以下のファイルが必要です",
+};
+
+// What the tool writes to standard output when that is a pseudo-terminal,
+// with the locale variables given; the terminal passes bytes unchanged.
+std::string OnTerminal(const fs::path& workDir, const std::vector<std::pair<const char*, const char*>>& locale) {
+  int master = -1, terminal = -1;
+  termios raw{};
+  cfmakeraw(&raw);
+  if (openpty(&master, &terminal, nullptr, &raw, nullptr) != 0) {
+    ADD_FAILURE() << "no pseudo-terminal";
+    return "";
+  }
+  std::vector<std::string> argv;
+  if (!Emulator().empty()) argv.push_back(Emulator());
+  argv.push_back(ToolPath());
+  std::vector<char*> cargv;
+  for (std::string& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    rlimit limit{kFileSizeLimit, kFileSizeLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    alarm(kTimeoutSeconds);
+    int null = open("/dev/null", O_WRONLY);
+    if (chdir(workDir.c_str()) != 0 || dup2(terminal, 1) < 0 || dup2(null, 2) < 0) _exit(125);
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) unsetenv(name);
+    for (const auto& [name, value] : locale) setenv(name, value, 1);
+    execvp(cargv[0], cargv.data());
+    _exit(126);
+  }
+  close(terminal);
+  std::string out;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(master, buffer, sizeof buffer);
+    if (got <= 0) break;  // EIO once the tool has closed the terminal
+    out.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(master);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  return out;
+}
+
+struct TerminalCase {
+  const char* name;
+  std::vector<std::pair<const char*, const char*>> locale;
+  bool utf8;  // the banner in UTF-8, where the build can tell a terminal
+};
+
+void PrintTo(const TerminalCase& c, std::ostream* os) { *os << c.name; }
+
+class TerminalTest : public ::testing::TestWithParam<TerminalCase> {};
+
+// A person at a UTF-8 terminal reads the banner as Japanese; on any other
+// terminal, and wherever standard output is read by a program, it is Shift_JIS.
+TEST_P(TerminalTest, BannerInTheTerminalsEncoding) {
+  const TerminalCase& c = GetParam();
+  if (TestingWindowsBuild()) GTEST_SKIP() << "Windows writes the banner in code page 932 to any console";
+  TempDir root;
+  const fs::path work = fs::canonical(root.path());
+  MakeFolder(work, InputFiles(Inputs()));
+  std::string expected = Console(false, kSucceed);
+  // Emscripten says that every stream is a terminal, so that build never believes it.
+  if (c.utf8 && !TestingWebAssemblyBuild()) {
+    for (int i = 0; i < 2; ++i) {
+      const std::string shiftJis = std::string(kBanner[i + 1]) + "\n";
+      expected.replace(expected.find(shiftJis), shiftJis.size(), std::string(kBannerUtf8[i]) + "\n");
+    }
+  }
+  EXPECT_TRUE(SameBytes(expected, OnTerminal(work, c.locale)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TerminalTest,
+    ::testing::Values(TerminalCase{"JapaneseUtf8", {{"LANG", "ja_JP.UTF-8"}}, true},
+                      TerminalCase{"EnglishUtf8", {{"LANG", "en_US.UTF-8"}}, true},
+                      TerminalCase{"C", {{"LC_ALL", "C"}}, false},
+                      TerminalCase{"JapaneseEucJp", {{"LANG", "ja_JP.eucJP"}}, false},
+                      TerminalCase{"NothingSet", {}, false}),
+    [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
+
+// The UTF-8 banner above says what the Shift_JIS bytes say.
+TEST(V2GenModelTest, BannerInUtf8IsTheShiftJisBanner) {
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(kBannerUtf8[i], testutil::Convert(kBanner[i + 1], "CP932", "UTF-8"));
+}
 
 // A few bytes checked by hand, so that the tests' own model of the images
 // cannot be wrong in the same way as the tool.

@@ -1,0 +1,163 @@
+// The tool's diagnostics and warnings in every language it speaks: a
+// translator adding a language adds a column to the tables below.
+#include "romimage/messages.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+namespace {
+
+Language current = Language::kEnglish;
+
+// One text in each language. "{1}", "{2}"… stand for the arguments in the
+// order the English text names them, so a translation may put them anywhere.
+struct Text {
+  const char* english;
+  const char* japanese;
+};
+
+const char* Pick(const Text& text) {
+  return current == Language::kJapanese ? text.japanese : text.english;
+}
+
+const Text kPrefix = {"quorvel-v2gen: ", "quorvel-v2gen: "};
+const Text kWarning = {"warning", u8"警告"};
+const Text kStandardOutput = {"standard output", u8"標準出力"};
+
+// Indexed by Attempt.
+const Text kAttempts[] = {
+    {"cannot open for reading", u8"読み込み用に開けません"},
+    {"cannot create", u8"作成できません"},
+    {"cannot read", u8"読み込めません"},
+    {"cannot write", u8"書き込めません"},
+    {"cannot seek", u8"読む位置を移せません"},
+    {"cannot close", u8"閉じられません"},
+};
+static_assert(sizeof kAttempts / sizeof kAttempts[0] == static_cast<int>(Attempt::kClose) + 1,
+              "one text for each attempt");
+
+const Text kShortInput = {
+    "{1} bytes, expected at least {2}; the missing {3} bytes are written as 0xFF",
+    u8"{1} バイトですが、{2} バイト以上あるはずです。足りない {3} バイトは 0xFF で埋めます"};
+const Text kLongInput = {
+    "{1} bytes, expected at most {2}; {3} is {4} bytes instead of {5}",
+    u8"{1} バイトですが、{2} バイト以下のはずです。{3} は {5} バイトではなく {4} バイトになります"};
+const Text kBlankInput = {
+    "bytes {1} to {2} are all {3}; the chip looks unread, dump it again",
+    u8"バイト {1} から {2} までがすべて {3} です。チップが読み出されていないようです。ダンプし直してください"};
+const Text kSameInput = {
+    "the {1} bytes used are the same as those of {2}; the two boot images of a machine differ, "
+    "so one of them is the wrong file",
+    u8"使う {1} バイトが {2} と同じです。一台の機械の二つのブートイメージは異なるので、"
+    u8"どちらかが違うファイルです"};
+
+// The reasons that users meet, which the README lists; any other is the
+// system's own text.
+struct Reason {
+  int error;
+  const char* japanese;
+};
+const Reason kReasons[] = {
+    {ENOENT, u8"そのようなファイルやディレクトリはありません"},
+    {EACCES, u8"許可がありません"},
+    {EISDIR, u8"ディレクトリです"},
+    {ENOSPC, u8"デバイスに空き領域がありません"},
+    {EROFS, u8"読み込み専用のファイルシステムです"},
+#ifdef EDQUOT
+    {EDQUOT, u8"ディスク使用量の制限を超えました"},
+#endif
+    {EIO, u8"入出力エラーです"},
+};
+
+std::string ReasonFor(int error) {
+  if (current == Language::kJapanese) {
+    for (const Reason& reason : kReasons)
+      if (reason.error == error) return reason.japanese;
+  }
+  return std::strerror(error);
+}
+
+// The template with each "{n}" replaced by the n-th argument.
+std::string Substitute(const char* form, std::initializer_list<std::string> arguments) {
+  std::string line;
+  for (const char* at = form; *at != '\0'; ++at) {
+    const std::size_t n = static_cast<std::size_t>(at[1] - '1');
+    if (at[0] == '{' && n < arguments.size() && at[2] == '}') {
+      line += arguments.begin()[n];
+      at += 2;
+    } else {
+      line += *at;
+    }
+  }
+  return line;
+}
+
+std::string Number(std::uint64_t n) { return std::to_string(n); }
+
+std::string Warning(const char* name, const std::string& text) {
+  return std::string(Pick(kPrefix)) + Pick(kWarning) + ": " + name + ": " + text + "\n";
+}
+
+#ifdef _WIN32
+// UTF-8 to code page 932 through UTF-16; what 932 lacks becomes '?'.
+std::string ToCodePage932(const std::string& utf8) {
+  const int size = static_cast<int>(utf8.size());
+  const int wideSize = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], wideSize);
+  const int narrowSize = WideCharToMultiByte(932, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(narrowSize), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), wideSize, &narrow[0], narrowSize, nullptr, nullptr);
+  return narrow;
+}
+#endif
+
+}  // namespace
+
+void UseLanguage(Language language) { current = language; }
+
+const char* StandardOutputName() { return Pick(kStandardOutput); }
+
+std::string FailureLine(const char* name, Attempt attempt, int error) {
+  std::string line = std::string(Pick(kPrefix)) + name + ": " + Pick(kAttempts[static_cast<int>(attempt)]);
+  if (error != 0) line += ": " + ReasonFor(error);
+  return line + "\n";
+}
+
+std::string ShortInputLine(const char* name, std::uint64_t size, std::uint64_t expected) {
+  return Warning(name, Substitute(Pick(kShortInput), {Number(size), Number(expected), Number(expected - size)}));
+}
+
+std::string LongInputLine(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
+                          std::uint64_t imageSize, std::uint64_t usualSize) {
+  return Warning(name, Substitute(Pick(kLongInput), {Number(size), Number(expected), image, Number(imageSize),
+                                                     Number(usualSize)}));
+}
+
+std::string BlankInputLine(const char* name, std::uint64_t from, std::uint64_t to, unsigned char value) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", value);
+  return Warning(name, Substitute(Pick(kBlankInput), {Number(from), Number(to), hex}));
+}
+
+std::string SameInputLine(const char* name, const char* other, std::uint64_t count) {
+  return Warning(name, Substitute(Pick(kSameInput), {Number(count), other}));
+}
+
+void WriteDiagnostic(const std::string& line) {
+#ifdef _WIN32
+  if (current == Language::kJapanese) {
+    const std::string converted = ToCodePage932(line);
+    std::fwrite(converted.data(), 1, converted.size(), stderr);
+    return;
+  }
+#endif
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
