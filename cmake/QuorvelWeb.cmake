@@ -7,7 +7,8 @@
 # Debian's em++ runs the machine's Node, which finds Debian's acorn only here.
 set(QUORVEL_NODE_PATH /usr/share/nodejs)
 
-set(common -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sDYNAMIC_EXECUTION=0)
+set(common -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sDYNAMIC_EXECUTION=0
+    --pre-js ${PROJECT_SOURCE_DIR}/web/environment.js)
 # A fresh instance for each run: with EXIT_RUNTIME a second callMain fails.
 target_link_options(quorvel-v2gen PRIVATE ${common} -sENVIRONMENT=web
   -sMODULARIZE=1 -sEXPORT_NAME=QuorvelV2Gen -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
@@ -19,6 +20,7 @@ quorvel_apply_options(quorvel-v2gen-node)
 target_link_options(quorvel-v2gen-node PRIVATE ${common} -sENVIRONMENT=node -sNODERAWFS=1)
 
 foreach(target quorvel-v2gen quorvel-v2gen-node)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/environment.js)
   set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
                "${CMAKE_COMMAND} -E env NODE_PATH=${QUORVEL_NODE_PATH}")
 endforeach()

@@ -5,8 +5,10 @@
 (function () {
   const OUTPUTS = ['SUBSYSCG.ROM', 'SUBSYS_A.ROM', 'SUBSYS_B.ROM', 'INITIATE.ROM'];
   const WORK = '/work';
-  const WARNING = 'quorvel-v2gen: warning: ';
   const { INPUTS, readChoice, fromInput, fromDrop, reasonOf } = window.QuorvelInputs;
+  // The tool's own files: every line of standard error names one of them in
+  // its place, which tells a warning from a failure in any language.
+  const FILES = [...INPUTS, ...OUTPUTS];
 
   const languages = navigator.languages && navigator.languages.length > 0 ? navigator.languages : [navigator.language || 'en'];
   const lang = String(languages[0]).toLowerCase().startsWith('ja') ? 'ja' : 'en';
@@ -78,8 +80,19 @@
     return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   }
 
-  function decode(bytes) {
-    return new TextDecoder('shift_jis').decode(new Uint8Array(bytes));
+  // Standard output is the tool's fixed Shift_JIS; standard error is UTF-8.
+  function decode(bytes, encoding) {
+    return new TextDecoder(encoding).decode(new Uint8Array(bytes));
+  }
+
+  // A line of standard error, by its shape alone:
+  //   "quorvel-v2gen: FILE: what failed: why"      a failure
+  //   "quorvel-v2gen: WARNING: FILE: what is wrong" a warning
+  function parseLine(line) {
+    const parts = line.split(': ');
+    if (FILES.includes(parts[1])) return { warning: false, file: parts[1] };
+    if (parts.length > 3 && FILES.includes(parts[2])) return { warning: true, file: parts[2] };
+    return { warning: false, file: null };
   }
 
   async function runTool(compatible) {
@@ -87,6 +100,8 @@
     const err = [];
     // Byte values of 0x80 and above arrive negative.
     const module = await QuorvelV2Gen({
+      // The tool speaks the page's language.
+      environment: { LANG: lang === 'ja' ? 'ja_JP.UTF-8' : 'en_US.UTF-8' },
       stdin: () => null,
       stdout: (code) => { if (code !== null) out.push(code & 0xff); },
       stderr: (code) => { if (code !== null) err.push(code & 0xff); },
@@ -100,7 +115,7 @@
       const path = WORK + '/' + name;
       if (module.FS.analyzePath(path).exists) images.push({ name, bytes: module.FS.readFile(path) });
     }
-    return { status, out: decode(out), err: decode(err), images };
+    return { status, out: decode(out, 'shift_jis'), err: decode(err, 'utf-8'), images };
   }
 
   async function run() {
@@ -129,7 +144,7 @@
     // main() returns -1 when standard output refuses the closing line; the
     // images are written all the same.
     const written = result.status === 0 || result.status === -1 || result.status === 255;
-    const warnings = result.err.split('\n').filter((line) => line.startsWith(WARNING)).length;
+    const warnings = result.err.split('\n').filter((line) => parseLine(line).warning).length;
     if (result.status === 0) outcome.textContent = warnings > 0 ? text.warned(warnings) : text.succeeded;
     else if (written) outcome.textContent = text.consoleRefused;
     else if (result.status === 1) outcome.textContent = text.failed(namedFiles(result.err));
@@ -138,12 +153,12 @@
     if (written) offer(result.images);
   }
 
-  // The files that the diagnostics name ("quorvel-v2gen: NAME: ..."), warnings aside.
+  // The files that the failures name, warnings aside.
   function namedFiles(err) {
     const names = [];
     for (const line of err.split('\n')) {
-      const match = /^quorvel-v2gen: (?!warning: )([^:]+): /.exec(line);
-      if (match && !names.includes(match[1])) names.push(match[1]);
+      const { warning, file } = parseLine(line);
+      if (!warning && file && !names.includes(file)) names.push(file);
     }
     return names;
   }
@@ -157,7 +172,7 @@
     for (const line of lines) {
       const item = document.createElement('li');
       item.textContent = line;
-      item.className = line.startsWith(WARNING) ? 'warning' : 'diagnostic';
+      item.className = parseLine(line).warning ? 'warning' : 'diagnostic';
       list.append(item);
     }
     $('stderr-part').hidden = lines.length === 0;

@@ -35,11 +35,21 @@ const KIND = env('QUORVEL_BROWSER');
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvel-page-'));
 
+// The native executable's locale for a browser's language: the page's tool
+// speaks the page's language.
+function localeEnvironment(locale) {
+  const environment = { ...process.env };
+  for (const name of ['LANGUAGE', 'LC_ALL', 'LC_MESSAGES', 'LC_CTYPE', 'LANG']) delete environment[name];
+  if (locale.startsWith('ja')) environment.LANG = 'ja_JP.UTF-8';
+  else environment.LC_ALL = 'C';
+  return environment;
+}
+
 // What the native executable does with these inputs: status, console, images.
-function runNative(inputs, args) {
+function runNative(inputs, args, locale = 'en-US') {
   const dir = fs.mkdtempSync(path.join(scratch, 'native-'));
   for (const [name, bytes] of Object.entries(inputs)) fs.writeFileSync(path.join(dir, name), bytes);
-  const run = spawnSync(native, args, { cwd: dir, timeout: 60000 });
+  const run = spawnSync(native, args, { cwd: dir, timeout: 60000, env: localeEnvironment(locale) });
   const images = {};
   for (const name of fs.readdirSync(dir)) {
     if (!(name in inputs)) images[name] = fs.readFileSync(path.join(dir, name));
@@ -47,7 +57,7 @@ function runNative(inputs, args) {
   return {
     status: run.status,
     out: new TextDecoder('shift_jis').decode(run.stdout),
-    err: run.stderr.toString('latin1'),
+    err: run.stderr.toString('utf8'),
     images,
   };
 }
@@ -155,7 +165,7 @@ async function expectConsole(page, expected) {
   assert.equal(await text(page, '#stdout'), expected.out);
   const shown = await page.$$eval('#stderr li', (items) => items.map((item) => [item.className, item.textContent]));
   const lines = expected.err.split('\n').filter((line) => line !== '');
-  assert.deepEqual(shown, lines.map((line) => [line.startsWith('quorvel-v2gen: warning: ') ? 'warning' : 'diagnostic', line]));
+  assert.deepEqual(shown, lines.map((line) => [/^quorvel-v2gen: (warning|警告): /.test(line) ? 'warning' : 'diagnostic', line]));
 }
 
 // Each image offered, and the zip of all of them, hold the native bytes.
@@ -253,14 +263,15 @@ function dumpsZip(inputs, folder = 'dumps/', level = 6) {
 
 // A successful run from the given pick, against the native run on inputs
 // with their proper names.
-function succeeds(name, { pick, inputs = usualInputs(), compatible = false, outcome = /^Done: every image is written/, check, skip }) {
+function succeeds(name, { pick, inputs = usualInputs(), compatible = false, outcome = /^Done: every image is written/, check, skip, locale }) {
   return {
     name,
     skip,
+    locale,
     async run(page) {
       await pick(page, inputs);
       await run(page, compatible);
-      const expected = runNative(inputs, compatible ? ['-compatiblerom'] : []);
+      const expected = runNative(inputs, compatible ? ['-compatiblerom'] : [], locale);
       assert.equal(expected.status, 0);
       assert.match(await text(page, '#outcome'), outcome);
       await expectConsole(page, expected);
@@ -329,20 +340,39 @@ const CASES = [
       assert.equal(await page.$eval('#outcome', (outcome) => outcome.className), 'outcome succeeded warned');
     },
   }),
-  {
-    name: 'a missing input: the tool says which, and nothing is offered',
+  // In Japanese the tool speaks Japanese, and the page still counts the
+  // warnings, colours them and names the files to fix.
+  succeeds('in Japanese: two warnings in Japanese, counted in the outcome', {
+    locale: 'ja-JP',
+    inputs: { ...usualInputs(), 'BOOT_BAS.ROM': pattern(300, 3), 'INITIATE.BIN': Buffer.alloc(4000, 0xff) },
+    pick: (page, inputs) => pickFiles(page, inputs),
+    outcome: /^完了（警告 2 件）/,
+    async check(page) {
+      assert.deepEqual(await page.$$eval('#stderr li.warning', (items) => items.map((item) => item.textContent)), [
+        'quorvel-v2gen: 警告: INITIATE.BIN: バイト 0 から 3999 までがすべて 0xFF です。チップが読み出されていないようです。ダンプし直してください',
+        'quorvel-v2gen: 警告: BOOT_BAS.ROM: 300 バイトですが、512 バイト以上あるはずです。足りない 212 バイトは 0xFF で埋めます',
+      ]);
+      assert.equal(await page.$eval('#outcome', (outcome) => outcome.className), 'outcome succeeded warned');
+    },
+  }),
+  ...[['en-US', /^Error: .*Fix BOOT_DOS\.ROM/, 'quorvel-v2gen: BOOT_DOS.ROM: cannot open for reading: No such file or directory'],
+    ['ja-JP', /^エラー：.*BOOT_DOS\.ROM を直して/, 'quorvel-v2gen: BOOT_DOS.ROM: 読み込み用に開けません: そのようなファイルやディレクトリはありません'],
+  ].map(([locale, outcome, diagnostic]) => ({
+    name: 'a missing input: the tool says which, and nothing is offered, ' + locale,
+    locale,
     async run(page) {
       const inputs = usualInputs();
       delete inputs['BOOT_DOS.ROM'];
       await pickFiles(page, inputs);
       await run(page);
-      const expected = runNative(inputs, []);
+      const expected = runNative(inputs, [], locale);
       assert.equal(expected.status, 1);
+      assert.equal(expected.err, diagnostic + '\n');
       await expectConsole(page, expected);
-      assert.match(await text(page, '#outcome'), /^Error: .*Fix BOOT_DOS\.ROM/);
+      assert.match(await text(page, '#outcome'), outcome);
       await expectNothingOffered(page);
     },
-  },
+  })),
   refused('two files for one name', {
     pick: (page) => pickFiles(page, { ...usualInputs(), 'subsys_c.rom': pattern(10240, 7) }),
     problems: ['2 files match SUBSYS_C.ROM: SUBSYS_C.ROM and subsys_c.rom. Keep one of them.'],
@@ -404,7 +434,7 @@ const CASES = [
 for (const way of WAYS) {
   for (const c of CASES) {
     test(way.name + ': ' + c.name, { skip: c.skip }, async () => {
-      const { page, close } = await open(way);
+      const { page, close } = await open(way, c.locale);
       await c.run(page);
       await close();
     });
