@@ -35,24 +35,26 @@ elseif(WIN32)
 else()
   set(docdir ${CMAKE_INSTALL_DOCDIR})
   install(TARGETS quorvel-v2gen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES README.md DESTINATION ${docdir})
+  install(FILES README.md README.ja.md DESTINATION ${docdir})
   install(FILES LICENSE DESTINATION ${docdir} RENAME LICENSE.txt)
 
   # Debian wants the manual page and the changelog compressed, without the
   # time stamp that gzip would otherwise store.
   configure_file(doc/quorvel-v2gen.1.in ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1 @ONLY)
+  configure_file(doc/quorvel-v2gen.ja.1.in ${CMAKE_CURRENT_BINARY_DIR}/ja/quorvel-v2gen.1 @ONLY)
   quorvel_write_debian_changelog(${CMAKE_CURRENT_BINARY_DIR}/changelog
                                  ${CPACK_PACKAGE_NAME} "${CPACK_PACKAGE_CONTACT}")
   quorvel_write_debian_copyright(${CMAKE_CURRENT_BINARY_DIR}/copyright
                                  ${CPACK_PACKAGE_NAME} "${CPACK_PACKAGE_CONTACT}")
-  foreach(name quorvel-v2gen.1 changelog)
+  foreach(name quorvel-v2gen.1 ja/quorvel-v2gen.1 changelog)
     add_custom_command(OUTPUT ${name}.gz
                        COMMAND gzip -9nkf ${name}
                        DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${name}
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} VERBATIM)
   endforeach()
-  add_custom_target(compressed-docs ALL DEPENDS quorvel-v2gen.1.gz changelog.gz)
+  add_custom_target(compressed-docs ALL DEPENDS quorvel-v2gen.1.gz ja/quorvel-v2gen.1.gz changelog.gz)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ja/quorvel-v2gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
           DESTINATION ${docdir})
   install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides

@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
+#include <sstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -814,6 +816,66 @@ std::vector<Case> EveryCase() {
 
 INSTANTIATE_TEST_SUITE_P(Cases, V2GenTest, ::testing::ValuesIn(EveryCase()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// ---- The documents --------------------------------------------------------------
+
+// The lines of standard error that a document shows as examples: in a
+// README, in backquotes or an indented block; in a manual page, in a no-fill
+// block, where an indented line goes on with the one before it.
+std::vector<std::string> ExampleLines(const std::string& document) {
+  std::string text = ReadFile(fs::path(QUORVEL_SOURCE_DIR) / document);
+  const bool manual = document.find(".1.in") != std::string::npos;
+  if (manual) {
+    for (const auto& [escape, plain] : {std::pair<std::string, std::string>{"\\-", "-"}, {"\\(dq", "\""}}) {
+      for (std::size_t at = text.find(escape); at != std::string::npos; at = text.find(escape, at))
+        text.replace(at, escape.size(), plain);
+    }
+  }
+  std::vector<std::string> examples;
+  std::istringstream lines(text);
+  bool open = false;  // the last example may go on on the next line
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t start = line.find("quorvel-v2gen: ");
+    if (manual && open && line.rfind("    ", 0) == 0) {
+      examples.back() += " " + line.substr(line.find_first_not_of(' '));
+      continue;
+    }
+    open = false;
+    if (start == std::string::npos) continue;
+    if (manual ? start == 0 : line.rfind("    quorvel-v2gen: ", 0) == 0) {
+      examples.push_back(line.substr(start));
+      open = manual;
+      continue;
+    }
+    // `quorvel-v2gen: ` alone names the prefix in the prose.
+    for (std::size_t at = line.find("`quorvel-v2gen: "); at != std::string::npos;
+         at = line.find("`quorvel-v2gen: ", at + 1)) {
+      const std::string quoted = line.substr(at + 1, line.find('`', at + 1) - at - 1);
+      if (quoted != "quorvel-v2gen: ") examples.push_back(quoted);
+    }
+  }
+  return examples;
+}
+
+// Every example of a message in the READMEs and the manual pages is a line
+// that the tool writes for one of the cases above, in that document's
+// language, so that the documents cannot drift from the tool.
+TEST(V2GenDocumentTest, ExamplesAreWhatTheToolWrites) {
+  for (const auto& [document, japanese] : {std::pair<const char*, bool>{"README.md", false},
+                                           {"README.ja.md", true},
+                                           {"doc/quorvel-v2gen.1.in", false},
+                                           {"doc/quorvel-v2gen.ja.1.in", true}}) {
+    std::set<std::string> written;
+    for (const Case& c : Cases(Speech{japanese})) {
+      std::istringstream err(c.err);
+      for (std::string line; std::getline(err, line);) written.insert(line);
+    }
+    const std::vector<std::string> examples = ExampleLines(document);
+    EXPECT_FALSE(examples.empty()) << document << " shows no message";
+    for (const std::string& example : examples)
+      EXPECT_TRUE(written.count(example) == 1) << document << ": no case writes\n" << example;
+  }
+}
 
 // ---- On a terminal ------------------------------------------------------------
 
