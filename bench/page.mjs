@@ -12,8 +12,11 @@ const require = requireFrom(nodeModules);
 const puppeteer = require('puppeteer-core');
 const fflate = require('fflate');
 
-// The files that the page loads (the licences are links, fetched only when opened).
-const PAGE = ['index.html', 'style.css', 'icon.svg', 'zip.js', 'texts.js', 'inputs.js', 'quorvel-v2gen.js', 'app.js'];
+// The files that the page loads, served (the licences are links, fetched only
+// when opened). The service worker then keeps every file of the site, asking
+// the server only whether those already loaded have changed.
+const PAGE = ['index.html', 'style.css', 'icon.svg', 'zip.js', 'hash-wasm/crc32.js', 'hash-wasm/md5.js', 'hash-wasm/sha1.js',
+  'checksums.js', 'texts.js', 'inputs.js', 'quorvel-v2gen.js', 'app.js', 'manifest.en.webmanifest', 'service-worker.js'];
 const GOAL_REFUSAL_MS = 2000;
 const GOAL_BYTES = 150 * 1000;
 const GOAL_MS = 100;

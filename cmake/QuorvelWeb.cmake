@@ -31,7 +31,8 @@ endforeach()
 find_program(NPM npm REQUIRED)
 set(npm ${CMAKE_CURRENT_BINARY_DIR}/npm)
 set(zipjs ${npm}/node_modules/@zip.js/zip.js)
-add_custom_command(OUTPUT ${zipjs}/dist/zip-core.min.js
+set(hashwasm ${npm}/node_modules/hash-wasm)
+add_custom_command(OUTPUT ${zipjs}/dist/zip-core.min.js ${hashwasm}/dist/md5.umd.min.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${npm}
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/package.json
           ${PROJECT_SOURCE_DIR}/web/package-lock.json ${npm}
@@ -48,7 +49,8 @@ find_file(QUORVEL_EMSCRIPTEN_COPYRIGHT copyright PATHS /usr/share/doc/emscripten
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
-set(page index.html app.js texts.js inputs.js style.css icon.svg)
+set(page index.html app.js texts.js inputs.js checksums.js style.css icon.svg icon-192.png icon-512.png
+    manifest.en.webmanifest manifest.ja.webmanifest)
 list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
 # Made afresh each time, so that no file of an earlier build stays in it.
 add_custom_command(OUTPUT ${site}/index.html
@@ -56,10 +58,20 @@ add_custom_command(OUTPUT ${site}/index.html
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
   COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} $<TARGET_FILE:quorvel-v2gen> ${site}
   COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/dist/zip-core.min.js ${site}/zip.js
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/hash-wasm
+  COMMAND ${CMAKE_COMMAND} -E copy ${hashwasm}/dist/crc32.umd.min.js ${site}/hash-wasm/crc32.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${hashwasm}/dist/md5.umd.min.js ${site}/hash-wasm/md5.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${hashwasm}/dist/sha1.umd.min.js ${site}/hash-wasm/sha1.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${hashwasm}/LICENSE ${site}/licenses/hash-wasm.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${site}/licenses/quorvel-v2gen.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/LICENSE ${site}/licenses/zip.js.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${QUORVEL_MUSL_COPYRIGHT} ${site}/licenses/musl.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${QUORVEL_EMSCRIPTEN_COPYRIGHT} ${site}/licenses/emscripten.txt
-  DEPENDS ${page_sources} quorvel-v2gen ${zipjs}/dist/zip-core.min.js
+  # Last, once every other file of the site is in place.
+  COMMAND ${CMAKE_COMMAND} -DSITE=${site} -DVERSION=${PROJECT_VERSION}
+          -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/service-worker.js.in
+          -P ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake
+  DEPENDS ${page_sources} ${PROJECT_SOURCE_DIR}/web/service-worker.js.in
+          ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake quorvel-v2gen ${zipjs}/dist/zip-core.min.js ${hashwasm}/dist/md5.umd.min.js
   VERBATIM)
 add_custom_target(site ALL DEPENDS ${site}/index.html quorvel-v2gen-node)

@@ -13,6 +13,7 @@
   const languages = navigator.languages && navigator.languages.length > 0 ? navigator.languages : [navigator.language || 'en'];
   const lang = String(languages[0]).toLowerCase().startsWith('ja') ? 'ja' : 'en';
   const text = window.QuorvelTexts[lang];
+  const { checksumsOf, KINDS } = window.QuorvelChecksums;
 
   const $ = (id) => document.getElementById(id);
 
@@ -51,7 +52,9 @@
       const row = body.insertRow();
       row.insertCell().textContent = name;
       const file = chosen.get(name);
-      row.insertCell().textContent = file ? file.label : text.notChosen;
+      const cell = row.insertCell();
+      cell.textContent = file ? file.label : text.notChosen;
+      if (file) cell.append(checksumList(name, file));
       row.insertCell().textContent = file ? text.bytes(file.size) : '';
       if (!file) row.className = 'missing';
     }
@@ -61,6 +64,60 @@
       const item = document.createElement('li');
       item.textContent = problem;
       list.append(item);
+    }
+  }
+
+  // ---- Checksums --------------------------------------------------------------
+
+  // The checksums of a file, worked out once, in the background.
+  function checksumsFor(file) {
+    if (!file.checksums) file.checksums = checksumsOf(file.bytes);
+    return file.checksums;
+  }
+
+  // CRC-32, MD5 and SHA-1 of one file, each selectable, with a button that copies it.
+  function checksumList(name, file) {
+    const list = document.createElement('dl');
+    list.className = 'checksums';
+    list.dataset.pending = 'yes';
+    for (const [key, label] of KINDS) {
+      const term = document.createElement('dt');
+      term.textContent = label;
+      const value = document.createElement('dd');
+      const figure = document.createElement('code');
+      figure.dataset.kind = key;
+      figure.textContent = '…';
+      const copy = document.createElement('button');
+      copy.type = 'button';
+      copy.className = 'copy';
+      copy.textContent = text.copy;
+      copy.setAttribute('aria-label', text.copyLabel(label, name));
+      copy.disabled = true;
+      copy.addEventListener('click', () => copyFigure(figure, label, name));
+      value.append(figure, ' ', copy);
+      list.append(term, value);
+    }
+    checksumsFor(file).then((sums) => {
+      for (const figure of list.querySelectorAll('code')) figure.textContent = sums[figure.dataset.kind];
+      for (const copy of list.querySelectorAll('button')) copy.disabled = false;
+      delete list.dataset.pending;
+    });
+    return list;
+  }
+
+  // Copies through the clipboard where the browser allows it; elsewhere the
+  // figure is selected, for Ctrl+C. Either way a screen reader is told.
+  async function copyFigure(figure, label, name) {
+    const announce = $('copied');
+    try {
+      await navigator.clipboard.writeText(figure.textContent);
+      announce.textContent = text.copied(label, name);
+    } catch {
+      const range = document.createRange();
+      range.selectNodeContents(figure);
+      getSelection().removeAllRanges();
+      getSelection().addRange(range);
+      announce.textContent = text.selected(label, name);
     }
   }
 
@@ -200,7 +257,7 @@
       link.href = url;
       link.download = image.name;
       link.textContent = image.name;
-      item.append(link, ' (' + text.bytes(image.bytes.length) + ')');
+      item.append(link, ' (' + text.bytes(image.bytes.length) + ')', checksumList(image.name, image));
       list.append(item);
     }
     $('save-all').onclick = async () => {
@@ -209,6 +266,43 @@
       download('quorvel-v2-images.zip', await writer.close());
     };
     $('save-section').hidden = false;
+  }
+
+  // ---- Offline and installed ----------------------------------------------------
+
+  // Nothing chosen and nothing made: a reload loses the user nothing.
+  function idle() {
+    return chosen.size === 0 && problems.length === 0 && $('console-section').hidden;
+  }
+
+  // Served over HTTP(S), the page keeps its files in a service worker and can
+  // be installed as an app, named in its language. Opened from disk it needs
+  // neither: browsers allow no worker there, and it is offline already.
+  function keepForOffline() {
+    if (location.protocol !== 'http:' && location.protocol !== 'https:') return;
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.' + lang + '.webmanifest';
+    document.head.append(manifest);
+    if (!('serviceWorker' in navigator)) return;
+    // A new release is taken by a reload, at once while the page is idle,
+    // else at the next visit: no page runs on the files of two releases.
+    const controlled = navigator.serviceWorker.controller !== null;
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      if (controlled) location.reload();
+    });
+    const takeOverWhenIdle = (worker) => {
+      if (controlled && idle()) worker.postMessage('take over');
+    };
+    navigator.serviceWorker.register('service-worker.js').then((registration) => {
+      if (registration.waiting) takeOverWhenIdle(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker.addEventListener('statechange', () => {
+          if (worker.state === 'installed') takeOverWhenIdle(worker);
+        });
+      });
+    }, () => {}); // without a worker the page works as before, with the network
   }
 
   // ---- The page -------------------------------------------------------------
@@ -253,6 +347,7 @@
     });
     $('run').addEventListener('click', run);
     showChoice();
+    keepForOffline();
   }
 
   start();

@@ -57,6 +57,11 @@
     fixFirst: 'Fix the problems above before running.',
     nothingChosen: 'None of the chosen files is a V1 file: they are ignored.',
     dropFailed: (reason) => 'The browser cannot read what was dropped: ' + reason,
+    copy: 'Copy',
+    copyLabel: (kind, name) => 'Copy the ' + kind + ' of ' + name,
+    copied: (kind, name) => 'The ' + kind + ' of ' + name + ' is copied.',
+    selected: (kind, name) => 'The ' + kind + ' of ' + name + ' is selected: press Ctrl+C to copy it.',
+    checksumsHint: 'The CRC-32, MD5 and SHA-1 of each file are those that emulators\' ROM lists and dump databases give, to compare.',
   };
 
   const ja = {
@@ -105,6 +110,11 @@
     fixFirst: '実行する前に上の問題を直してください。',
     nothingChosen: '選んだファイルに V1 用のファイルはありません（無視しました）。',
     dropFailed: (reason) => 'ドロップしたものをブラウザーが読めません：' + reason,
+    copy: 'コピー',
+    copyLabel: (kind, name) => name + ' の ' + kind + ' をコピー',
+    copied: (kind, name) => name + ' の ' + kind + ' をコピーしました。',
+    selected: (kind, name) => name + ' の ' + kind + ' を選択しました。Ctrl+C キーでコピーしてください。',
+    checksumsHint: '各ファイルの CRC-32、MD5、SHA-1 は、エミュレーターの ROM リストやダンプのデータベースと比べるためのものです。',
   };
 
   window.QuorvelTexts = { en, ja };

@@ -35,12 +35,14 @@ export function writeFolder(parent, files) {
   return dir;
 }
 
-const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8' };
+const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
-// Serves the files of the site folder, and nothing else, on 127.0.0.1.
+// Serves the files of the site folder, and nothing else, on 127.0.0.1. site
+// may be a function that names the folder at each request, so that a test
+// can put a new release in place of the old one.
 export async function serveSite(site) {
-  const root = path.resolve(site);
   const server = http.createServer((request, response) => {
+    const root = path.resolve(typeof site === 'function' ? site() : site);
     const url = new URL(request.url, 'http://127.0.0.1');
     const file = path.join(root, decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname));
     if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
@@ -52,7 +54,13 @@ export async function serveSite(site) {
     response.end(fs.readFileSync(file));
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: 'http://127.0.0.1:' + server.address().port + '/', close: () => server.close() };
+  // Closing drops the connections that the browser keeps open too, so that
+  // nothing more reaches the site: the network is gone.
+  const close = () => new Promise((resolve) => {
+    server.close(resolve);
+    server.closeAllConnections();
+  });
+  return { url: 'http://127.0.0.1:' + server.address().port + '/', close };
 }
 
 // Headless Chromium ('chrome') or Firefox ('firefox') through puppeteer-core,

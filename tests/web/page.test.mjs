@@ -11,6 +11,7 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
+import crypto from 'node:crypto';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -62,6 +63,52 @@ function runNative(inputs, args, locale = 'en-US') {
   };
 }
 
+// ---- Checksums, worked out here apart from the page -------------------------------
+
+const CRC_TABLE = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+
+function crc32(bytes) {
+  let crc = 0xffffffff;
+  for (const byte of bytes) crc = CRC_TABLE[(crc ^ byte) & 0xff] ^ (crc >>> 8);
+  return ((crc ^ 0xffffffff) >>> 0).toString(16).padStart(8, '0');
+}
+
+function checksums(bytes) {
+  return {
+    crc32: crc32(bytes),
+    md5: crypto.createHash('md5').update(bytes).digest('hex'),
+    sha1: crypto.createHash('sha1').update(bytes).digest('hex'),
+  };
+}
+
+// The checksums that the page shows for each input and each image, once worked out.
+async function shownChecksums(page) {
+  await page.waitForFunction(() => document.querySelectorAll('dl.checksums[data-pending]').length === 0);
+  return page.evaluate(() => {
+    const sums = (list) => Object.fromEntries([...list.querySelectorAll('code')].map((code) => [code.dataset.kind, code.textContent]));
+    const inputs = {};
+    for (const row of document.querySelectorAll('#chosen tbody tr')) {
+      const list = row.querySelector('dl.checksums');
+      if (list) inputs[row.cells[0].textContent] = sums(list);
+    }
+    const images = {};
+    for (const item of document.querySelectorAll('#images li')) images[item.querySelector('a').textContent] = sums(item.querySelector('dl.checksums'));
+    return { inputs, images };
+  });
+}
+
+// Every input and every image shows the checksums of its bytes.
+async function expectChecksums(page, inputs, images) {
+  const shown = await shownChecksums(page);
+  const expected = (files) => Object.fromEntries(Object.entries(files).map(([name, bytes]) => [name, checksums(bytes)]));
+  assert.deepEqual(shown.inputs, expected(inputs));
+  assert.deepEqual(shown.images, expected(images));
+}
+
 // ---- The browser and the two ways to open the page ----------------------------
 
 // One browser for each language, started when first needed.
@@ -90,11 +137,14 @@ const WAYS = [
 
 // Opens the page; every request and every console error is recorded, so
 // that a case can fail on anything that leaves the page's own files. What
-// the page saves lands in a folder of the case's own.
-async function open(way, locale = 'en-US') {
+// the page saves lands in a folder of the case's own. Each case has a context
+// of its own, unless it needs the browser's default one (Chromium offers no
+// installation in the others).
+async function open(way, locale = 'en-US', { defaultContext = false } = {}) {
   const downloads = fs.mkdtempSync(path.join(scratch, 'downloads-'));
   const browser = await browserFor(locale);
-  const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
+  const context = defaultContext ? browser.defaultBrowserContext()
+    : await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
   const page = await context.newPage();
   const requests = [];
   const errors = [];
@@ -106,7 +156,7 @@ async function open(way, locale = 'en-US') {
   return {
     page,
     async close() {
-      await context.close();
+      await (defaultContext ? page.close() : context.close());
       const base = way.base();
       const foreign = requests.filter((url) => !url.startsWith(base) && !url.startsWith('data:') && !url.startsWith('blob:'));
       assert.deepEqual(foreign, [], 'requests outside the page');
@@ -276,6 +326,7 @@ function succeeds(name, { pick, inputs = usualInputs(), compatible = false, outc
       assert.match(await text(page, '#outcome'), outcome);
       await expectConsole(page, expected);
       await expectImages(page, expected);
+      await expectChecksums(page, inputs, expected.images);
       if (check) await check(page, expected);
     },
   };
@@ -515,3 +566,94 @@ test('served: the picture of a finished run', async () => {
   if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
   await close();
 });
+
+// ---- Offline and installed: Chromium, served ------------------------------------
+
+const chromiumOnly = KIND === 'chrome' ? undefined : 'the installability check and the offline cases use the DevTools protocol of Chromium';
+
+// A copy of the site, changed by change(folder) and then given its service
+// worker afresh by the build's own script, as a new build of it would be.
+function siteCopy(change) {
+  const dir = fs.mkdtempSync(path.join(scratch, 'site-'));
+  fs.cpSync(site, dir, { recursive: true });
+  if (change) {
+    change(dir);
+    const version = /quorvel-v2gen-([0-9.]+)-/.exec(fs.readFileSync(path.join(site, 'service-worker.js'), 'utf8'))[1];
+    const source = env('QUORVEL_SOURCE_DIR');
+    const made = spawnSync(env('QUORVEL_CMAKE'), ['-DSITE=' + dir, '-DVERSION=' + version,
+      '-DTEMPLATE=' + path.join(source, 'web/service-worker.js.in'), '-P', path.join(source, 'cmake/QuorvelServiceWorker.cmake')]);
+    assert.equal(made.status, 0, made.stderr.toString());
+  }
+  return dir;
+}
+
+const cacheOf = (dir) => /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(dir, 'service-worker.js'), 'utf8'))[1];
+
+// Opens a site of the test's own, served, and waits until its worker keeps it.
+async function openKept(own, locale, options) {
+  const opened = await open({ url: () => own.url, base: () => own.url }, locale, options);
+  await opened.page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  return opened;
+}
+
+test('served: after one visit the page opens and runs with the network gone', { skip: chromiumOnly }, async () => {
+  const own = await serveSite(siteCopy());
+  const { page, close } = await openKept(own);
+  await own.close();
+  await page.reload();
+  assert.equal(await text(page, 'h1'), 'Quorvel V2 ROM images from the V1 files');
+  const inputs = usualInputs();
+  await pickFiles(page, inputs);
+  await run(page);
+  const expected = runNative(inputs, []);
+  assert.match(await text(page, '#outcome'), /^Done: every image is written/);
+  await expectImages(page, expected);
+  await expectChecksums(page, inputs, expected.images);
+  await close();
+});
+
+test('served: a new build is taken whole by a reload, and the old files are dropped', { skip: chromiumOnly }, async () => {
+  const TITLE = 'Quorvel V2 ROM images from the V1 files, a new build';
+  const first = siteCopy();
+  const second = siteCopy((dir) => {
+    const texts = path.join(dir, 'texts.js');
+    fs.writeFileSync(texts, fs.readFileSync(texts, 'utf8').replace("title: 'Quorvel V2 ROM images from the V1 files'", `title: '${TITLE}'`));
+  });
+  let root = first;
+  const own = await serveSite(() => root);
+  const { page, close } = await openKept(own);
+  assert.deepEqual(await page.evaluate(() => caches.keys()), [cacheOf(first)]);
+  root = second;
+  // The page finds the new worker, hands over to it while idle and reloads itself.
+  await page.reload();
+  await page.waitForFunction((title) => document.querySelector('h1').textContent === title, { timeout: 30000 }, TITLE);
+  await page.waitForFunction((cache) => caches.keys().then((keys) => keys.length === 1 && keys[0] === cache), {}, cacheOf(second));
+  // And it runs from the new build's files alone, with the network gone.
+  await own.close();
+  await page.reload();
+  assert.equal(await text(page, 'h1'), TITLE);
+  const inputs = usualInputs();
+  await pickFiles(page, inputs);
+  await run(page);
+  await expectImages(page, runNative(inputs, []));
+  await close();
+  await own.close();
+});
+
+for (const [locale, name] of [['en-US', 'quorvel-v2gen: Quorvel V2 ROM images from the V1 files'], ['ja-JP', 'quorvel-v2gen: Quorvel V1用のファイルからV2用のROMイメージを作る']]) {
+  test('served: installable as an app, named in the language of the page, ' + locale, { skip: chromiumOnly }, async () => {
+    const { page, close } = await openKept(server, locale, { defaultContext: true });
+    const session = await page.createCDPSession();
+    let errors = [];
+    for (let i = 0; i < 50; i++) {
+      ({ installabilityErrors: errors } = await session.send('Page.getInstallabilityErrors'));
+      if (errors.length === 0) break;
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+    assert.deepEqual(errors, []);
+    const { url, data } = await session.send('Page.getAppManifest');
+    assert.ok(url.endsWith('manifest.' + locale.slice(0, 2) + '.webmanifest'), url);
+    assert.equal(JSON.parse(data).name, name);
+    await close();
+  });
+}
