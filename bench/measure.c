@@ -21,8 +21,7 @@ int main(int argc, char **argv) {
   }
   if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return 2;
   clock_gettime(CLOCK_MONOTONIC, &end);
-  fprintf(stderr, "%.9f %ld %d\n",
-          (end.tv_sec - start.tv_sec) + (end.tv_nsec - start.tv_nsec) / 1e9, usage.ru_maxrss,
-          WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+  fprintf(stderr, "%.9f %ld %d\n", (end.tv_sec - start.tv_sec) + (end.tv_nsec - start.tv_nsec) / 1e9,
+          usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
   return 0;
 }

@@ -75,7 +75,8 @@ LocaleChoice ChooseFromLocale(const std::function<const char*(const char*)>& var
 
 Language UserLanguage() {
 #ifdef _WIN32
-  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? Language::kJapanese : Language::kEnglish;
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? Language::kJapanese
+                                                                    : Language::kEnglish;
 #else
   return ChooseFromLocale([](const char* name) -> const char* { return std::getenv(name); }).language;
 #endif

@@ -15,8 +15,7 @@ constexpr std::uint64_t kImageSize = kProgramSize + 2 * kBootSize + kGapSize + s
 // *taken keeps the bytes used, so that the two boot images can be compared.
 bool AppendBootImage(const char* name, RomFile& image, Taken* taken) {
   RomFile boot(name);
-  if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, taken) || !boot.Close())
-    return false;
+  if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, taken) || !boot.Close()) return false;
   if (taken->count < kBootSize) WarnShortInput(name, taken->count, kBootSize);
   if (taken->Blank()) WarnBlankInput(name, 0, *taken);
   return true;

@@ -23,9 +23,7 @@ struct Text {
   const char* japanese;
 };
 
-const char* Pick(const Text& text) {
-  return current == Language::kJapanese ? text.japanese : text.english;
-}
+const char* Pick(const Text& text) { return current == Language::kJapanese ? text.japanese : text.english; }
 
 const Text kPrefix = {"quorvel-v2gen: ", "quorvel-v2gen: "};
 const Text kWarning = {"warning", u8"警告"};
@@ -49,9 +47,9 @@ const Text kShortInput = {
 const Text kLongInput = {
     "{1} bytes, expected at most {2}; {3} is {4} bytes instead of {5}",
     u8"{1} バイトですが、{2} バイト以下のはずです。{3} は {5} バイトではなく {4} バイトになります"};
-const Text kBlankInput = {
-    "bytes {1} to {2} are all {3}; the chip looks unread, dump it again",
-    u8"バイト {1} から {2} までがすべて {3} です。チップが読み出されていないようです。ダンプし直してください"};
+const Text kBlankInput = {"bytes {1} to {2} are all {3}; the chip looks unread, dump it again",
+                          u8"バイト {1} から {2} までがすべて {3} "
+                          u8"です。チップが読み出されていないようです。ダンプし直してください"};
 const Text kSameInput = {
     "the {1} bytes used are the same as those of {2}; the two boot images of a machine differ, "
     "so one of them is the wrong file",
@@ -132,7 +130,8 @@ std::string FailureLine(const char* name, Attempt attempt, int error) {
 }
 
 std::string ShortInputLine(const char* name, std::uint64_t size, std::uint64_t expected) {
-  return Warning(name, Substitute(Pick(kShortInput), {Number(size), Number(expected), Number(expected - size)}));
+  return Warning(name,
+                 Substitute(Pick(kShortInput), {Number(size), Number(expected), Number(expected - size)}));
 }
 
 std::string LongInputLine(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,

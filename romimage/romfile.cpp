@@ -82,16 +82,20 @@ RomFile::~RomFile() {
 bool RomFile::OpenForReading() {
   errno = 0;
   file_ = std::fopen(name_, "rb");
-  if (file_ == nullptr) ReportFailure(name_, Attempt::kOpenForReading, errno);
-  else Unbuffer(file_);
+  if (file_ == nullptr)
+    ReportFailure(name_, Attempt::kOpenForReading, errno);
+  else
+    Unbuffer(file_);
   return file_ != nullptr;
 }
 
 bool RomFile::Create() {
   errno = 0;
   file_ = std::fopen(name_, "wb");
-  if (file_ == nullptr) ReportFailure(name_, Attempt::kCreate, errno);
-  else Unbuffer(file_);
+  if (file_ == nullptr)
+    ReportFailure(name_, Attempt::kCreate, errno);
+  else
+    Unbuffer(file_);
   return file_ != nullptr;
 }
 

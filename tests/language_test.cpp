@@ -1,11 +1,11 @@
 // The user's language and the terminal's encoding, as the locale variables give them.
+#include "frontend/language.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <ostream>
 #include <string>
-
-#include "frontend/language.h"
 
 namespace {
 
@@ -51,9 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
         LocaleCase{"LcMessagesJapanese", {{"LC_MESSAGES", "ja_JP.UTF-8"}, {"LANG", "en_US.UTF-8"}}, ja, true},
         LocaleCase{"LcMessagesJapaneseCtypeNotUtf8",
                    {{"LC_MESSAGES", "ja_JP.UTF-8"}, {"LC_CTYPE", "ja_JP.eucJP"}, {"LANG", "en_US.UTF-8"}},
-                   en, false},
+                   en,
+                   false},
         LocaleCase{"LcCtypeUtf8UnderJapaneseLang", {{"LC_CTYPE", "C.UTF-8"}, {"LANG", "ja_JP"}}, ja, true},
-        LocaleCase{"EmptyCountsAsUnset", {{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "ja_JP.UTF-8"}}, ja, true},
+        LocaleCase{
+            "EmptyCountsAsUnset", {{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "ja_JP.UTF-8"}}, ja, true},
         // LANGUAGE: its first entry that the tool speaks, unless the messages locale is C.
         LocaleCase{"LanguageUnderEnglish", {{"LANGUAGE", "ja"}, {"LANG", "en_US.UTF-8"}}, ja, true},
         LocaleCase{"LanguageUnderCUtf8", {{"LANGUAGE", "ja"}, {"LANG", "C.UTF-8"}}, ja, true},
@@ -61,10 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
         LocaleCase{"LanguageUnderPosix", {{"LANGUAGE", "ja"}, {"LANG", "POSIX"}}, en, false},
         LocaleCase{"LanguageWithNothingElseSet", {{"LANGUAGE", "ja"}}, en, false},
         LocaleCase{"LanguageEnglishFirst", {{"LANGUAGE", "en:ja"}, {"LANG", "ja_JP.UTF-8"}}, en, true},
-        LocaleCase{"LanguageSkipsOthers", {{"LANGUAGE", "fr:de_DE:ja_JP"}, {"LANG", "en_US.UTF-8"}}, ja, true},
+        LocaleCase{
+            "LanguageSkipsOthers", {{"LANGUAGE", "fr:de_DE:ja_JP"}, {"LANG", "en_US.UTF-8"}}, ja, true},
         LocaleCase{"LanguageSpeaksNoneOfThem", {{"LANGUAGE", "fr:de"}, {"LANG", "ja_JP.UTF-8"}}, en, true},
         LocaleCase{"LanguageEmpty", {{"LANGUAGE", ""}, {"LANG", "ja_JP.UTF-8"}}, ja, true},
-        LocaleCase{"LanguageJapaneseButEncodingNotUtf8", {{"LANGUAGE", "ja"}, {"LANG", "en_US.ISO-8859-1"}}, en,
+        LocaleCase{"LanguageJapaneseButEncodingNotUtf8",
+                   {{"LANGUAGE", "ja"}, {"LANG", "en_US.ISO-8859-1"}},
+                   en,
                    false}),
     [](const ::testing::TestParamInfo<LocaleCase>& info) { return std::string(info.param.name); });
 

@@ -1,11 +1,12 @@
 // Unit tests of the byte-stream helpers and CopyRomFile, on temporary files.
+#include "romimage/romfile.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ostream>
 #include <string>
 
-#include "romimage/romfile.h"
 #include "romimage/romimage.h"
 #include "testutil.h"
 
@@ -52,8 +53,8 @@ TEST_P(CopyBytesTest, WritesExactlyCountBytesWithFFPastTheEnd) {
 
   const std::size_t available = c.inputSize > c.offset ? c.inputSize - c.offset : 0;
   EXPECT_EQ(taken.count, std::min(available, c.count));
-  EXPECT_TRUE(SameBytes(Slice(input, c.offset, c.count) + Slice(input, c.offset + c.count, 10),
-                        ReadFile(outName)));
+  EXPECT_TRUE(
+      SameBytes(Slice(input, c.offset, c.count) + Slice(input, c.offset + c.count, 10), ReadFile(outName)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,8 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CopyCase{"EmptyInput", 0, 0, 2048}, CopyCase{"ShortInput", 1000, 0, 2048},
                       CopyCase{"ExactInput", 2048, 0, 2048}, CopyCase{"LongInput", 5000, 0, 2048},
                       CopyCase{"FromOffset", 10240, 2048, 8192},
-                      CopyCase{"OffsetPastTheEnd", 1000, 2048, 8192},
-                      CopyCase{"ZeroCount", 100, 0, 0},
+                      CopyCase{"OffsetPastTheEnd", 1000, 2048, 8192}, CopyCase{"ZeroCount", 100, 0, 0},
                       CopyCase{"ManyBlocksShortInput", kLarge - 5000, 0, kLarge},
                       CopyCase{"ManyBlocksLongInput", kLarge + 5000, 0, kLarge}),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
@@ -134,11 +134,13 @@ TEST_P(WriteFillTest, WritesCountBytesOfValue) {
   EXPECT_TRUE(SameBytes(Fill(c.count, static_cast<char>(c.value)), ReadFile(outName)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WriteFillTest,
-    ::testing::Values(FillCase{"Nothing", 0x00, 0}, FillCase{"Zeros", 0x00, 1022},
-                      FillCase{"OtherValue", 0xA5, 6144}, FillCase{"ManyBlocks", 0x00, kLarge}),
-    [](const ::testing::TestParamInfo<FillCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, WriteFillTest,
+                         ::testing::Values(FillCase{"Nothing", 0x00, 0}, FillCase{"Zeros", 0x00, 1022},
+                                           FillCase{"OtherValue", 0xA5, 6144},
+                                           FillCase{"ManyBlocks", 0x00, kLarge}),
+                         [](const ::testing::TestParamInfo<FillCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(CopyRomFileTest, CopiesWholeFileWhateverItsBytesAndSize) {
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{8192}, kLarge}) {
@@ -157,8 +159,7 @@ TEST(CopyRomFileTest, MissingSourceCreatesNothing) {
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
   const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot open for reading: No such file or directory\n",
-            err);
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot open for reading: No such file or directory\n", err);
   EXPECT_FALSE(std::filesystem::exists(dir / "B"));
 }
 

@@ -70,10 +70,9 @@ inline ::testing::AssertionResult SameBytes(const std::string& expected, const s
   auto byteAt = [](const std::string& s, std::size_t i) {
     return i < s.size() ? std::to_string(static_cast<unsigned char>(s[i])) : std::string("(end)");
   };
-  return ::testing::AssertionFailure()
-         << "expected " << expected.size() << " bytes, got " << actual.size()
-         << "; first difference at offset " << at << ": expected " << byteAt(expected, at)
-         << ", got " << byteAt(actual, at);
+  return ::testing::AssertionFailure() << "expected " << expected.size() << " bytes, got " << actual.size()
+                                       << "; first difference at offset " << at << ": expected "
+                                       << byteAt(expected, at) << ", got " << byteAt(actual, at);
 }
 
 // A fresh folder, removed with everything in it when the test ends.

@@ -12,9 +12,9 @@
 
 #include <cstdlib>
 #include <map>
+#include <ostream>
 #include <set>
 #include <sstream>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -150,8 +150,7 @@ std::string Emulator() {
 
 bool ToolEndsWith(const std::string& suffix) {
   const std::string tool = ToolPath();
-  return tool.size() > suffix.size() &&
-         tool.compare(tool.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return tool.size() > suffix.size() && tool.compare(tool.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // A Windows executable writes CR LF line ends and has Windows' reasons.
@@ -164,8 +163,8 @@ bool TestingWebAssemblyBuild() { return ToolEndsWith(".js"); }
 // file at path with EIO, without a test-only branch in the tool, and works on
 // the static release executable too. path must be canonical and absolute.
 std::vector<std::string> FailingClose(const fs::path& path) {
-  return {"strace", "-o", "/dev/null", "-e", "trace=close",
-          "-e", "inject=close:error=EIO:when=1", "-P", path.string()};
+  return {"strace", "-o",         "/dev/null", "-e", "trace=close", "-e", "inject=close:error=EIO:when=1",
+          "-P",     path.string()};
 }
 
 // Why FailingClose cannot run here, or nullptr when it can.
@@ -182,13 +181,14 @@ const char* WhyCloseCannotFail() {
 // the Windows display language from the same variables).
 void SetLocale(bool japanese) {
   for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) unsetenv(name);
-  if (japanese) setenv("LANG", "ja_JP.UTF-8", 1);
-  else setenv("LC_ALL", "C", 1);
+  if (japanese)
+    setenv("LANG", "ja_JP.UTF-8", 1);
+  else
+    setenv("LC_ALL", "C", 1);
 }
 
-Result RunTool(const fs::path& workDir, const fs::path& captureDir,
-               const std::vector<std::string>& args, const Streams& streams,
-               const std::vector<std::string>& wrapper = {}) {
+Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::vector<std::string>& args,
+               const Streams& streams, const std::vector<std::string>& wrapper = {}) {
   const std::string tool = ToolPath();
   std::vector<std::string> argv = wrapper;
   if (!Emulator().empty()) argv.push_back(Emulator());
@@ -340,9 +340,7 @@ struct Case {
 };
 
 // Windows refuses to create a file where a directory stands with "access denied".
-std::string CannotCreateDirectory() {
-  return TestingWindowsBuild() ? "Permission denied" : "Is a directory";
-}
+std::string CannotCreateDirectory() { return TestingWindowsBuild() ? "Permission denied" : "Is a directory"; }
 
 Inputs WithSubsysC(std::size_t size) {
   Inputs in;
@@ -415,14 +413,18 @@ struct Speech {
 
   std::string LongProgram(std::size_t size) const {
     const std::string n = std::to_string(size), image = std::to_string(size + 2048);
-    return Warning("INITIATE.BIN", japanese ? n + u8" バイトですが、6144 バイト以下のはずです。INITIATE.ROM は "
-                                                  u8"8192 バイトではなく " + image + u8" バイトになります"
-                                            : n + " bytes, expected at most 6144; INITIATE.ROM is " + image +
-                                                  " bytes instead of 8192");
+    return Warning("INITIATE.BIN", japanese
+                                       ? n +
+                                             u8" バイトですが、6144 バイト以下のはずです。INITIATE.ROM は "
+                                             u8"8192 バイトではなく " +
+                                             image + u8" バイトになります"
+                                       : n + " bytes, expected at most 6144; INITIATE.ROM is " + image +
+                                             " bytes instead of 8192");
   }
 
   // The warning for a range of a dump that is one value throughout.
-  std::string Blank(const std::string& name, std::size_t from, std::size_t to, const std::string& value) const {
+  std::string Blank(const std::string& name, std::size_t from, std::size_t to,
+                    const std::string& value) const {
     const std::string a = std::to_string(from), b = std::to_string(to);
     return Warning(name, japanese ? u8"バイト " + a + u8" から " + b + u8" までがすべて " + value +
                                         u8" です。チップが読み出されていないようです。ダンプし直してください"
@@ -433,9 +435,11 @@ struct Speech {
   std::string SameBootImages(std::size_t size) const {
     const std::string n = std::to_string(size);
     return Warning("BOOT_DOS.ROM",
-                   japanese ? u8"使う " + n + u8" バイトが BOOT_BAS.ROM と同じです。一台の機械の二つのブートイメージは"
+                   japanese ? u8"使う " + n +
+                                  u8" バイトが BOOT_BAS.ROM と同じです。一台の機械の二つのブートイメージは"
                                   u8"異なるので、どちらかが違うファイルです"
-                            : "the " + n + " bytes used are the same as those of BOOT_BAS.ROM; the two boot images "
+                            : "the " + n +
+                                  " bytes used are the same as those of BOOT_BAS.ROM; the two boot images "
                                   "of a machine differ, so one of them is the wrong file");
   }
 };
@@ -478,7 +482,9 @@ std::vector<Case> Cases(const Speech& s) {
       Succeeds("SwitchCutShort", usual, {"-compatiblero"}),
       Succeeds("SwitchWithMore", usual, {"-compatibleromx"}),
       [&usual] {
-        Case c = Succeeds("SwitchWithNonAsciiLetter", usual, {"-compat\xC4\xB1" "blerom"});
+        Case c = Succeeds("SwitchWithNonAsciiLetter", usual,
+                          {"-compat\xC4\xB1"
+                           "blerom"});
         c.notUnderWine =
             "Wine hands a Windows program its arguments in the ANSI code page, where the "
             "best-fit mapping turns a dotless i into 'i' before the tool sees it";
@@ -543,14 +549,14 @@ std::vector<Case> Cases(const Speech& s) {
   const Inputs u;
   const std::string ff = "0xFF", zero = "0x00";
   const Dumps dumps[] = {
-      {"BlankCharacters", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program, u.bootBas,
-       u.bootDos, false, s.Blank("SUBSYS_C.ROM", 0, 2047, zero)},
+      {"BlankCharacters", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program, u.bootBas, u.bootDos,
+       false, s.Blank("SUBSYS_C.ROM", 0, 2047, zero)},
       {"BlankCharactersInCompatibleMode", Fill(2048, '\0') + Slice(u.subsysC, 2048, 8192), u.program,
        u.bootBas, u.bootDos, true, s.Blank("SUBSYS_C.ROM", 0, 2047, zero)},
-      {"BlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program, u.bootBas, u.bootDos,
-       false, s.Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
-      {"ShortBlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(100, '\xFF'), u.program, u.bootBas,
-       u.bootDos, false, s.ShortInput("SUBSYS_C.ROM", 2148, 10240) + s.Blank("SUBSYS_C.ROM", 2048, 2147, ff)},
+      {"BlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program, u.bootBas, u.bootDos, false,
+       s.Blank("SUBSYS_C.ROM", 2048, 10239, ff)},
+      {"ShortBlankSubsysA", Slice(u.subsysC, 0, 2048) + Fill(100, '\xFF'), u.program, u.bootBas, u.bootDos,
+       false, s.ShortInput("SUBSYS_C.ROM", 2148, 10240) + s.Blank("SUBSYS_C.ROM", 2048, 2147, ff)},
       {"BlankSubsysAUnusedInCompatibleMode", Slice(u.subsysC, 0, 2048) + Fill(8192, '\xFF'), u.program,
        u.bootBas, u.bootDos, true, ""},
       {"BlankWholeSubsysC", Fill(10240, '\xFF'), u.program, u.bootBas, u.bootDos, false,
@@ -568,7 +574,9 @@ std::vector<Case> Cases(const Speech& s) {
        s.ShortInput("BOOT_DOS.ROM", 300, 512) + s.Blank("BOOT_DOS.ROM", 0, 299, zero)},
       {"SameBootImageTwice", u.subsysC, u.program, u.bootBas, u.bootBas, false, s.SameBootImages(512)},
       {"SameShortBootImageTwice", u.subsysC, u.program, Slice(u.bootBas, 0, 300), Slice(u.bootBas, 0, 300),
-       false, s.ShortInput("BOOT_BAS.ROM", 300, 512) + s.ShortInput("BOOT_DOS.ROM", 300, 512) + s.SameBootImages(300)},
+       false,
+       s.ShortInput("BOOT_BAS.ROM", 300, 512) + s.ShortInput("BOOT_DOS.ROM", 300, 512) +
+           s.SameBootImages(300)},
       // The same 512 bytes used, different past them: the images hold the same twice.
       {"SameBootImageTwiceDifferentPastTheUsedPart", u.subsysC, u.program, u.bootBas + "BASIC",
        u.bootBas + "DOS", false, s.SameBootImages(512)},
@@ -588,9 +596,9 @@ std::vector<Case> Cases(const Speech& s) {
     in.program = d.program;
     in.bootBas = d.bootBas;
     in.bootDos = d.bootDos;
-    cases.push_back(Succeeds(d.name, in, d.compatible ? std::vector<std::string>{"-compatiblerom"}
-                                                      : std::vector<std::string>{},
-                             d.compatible, d.err));
+    cases.push_back(Succeeds(
+        d.name, in, d.compatible ? std::vector<std::string>{"-compatiblerom"} : std::vector<std::string>{},
+        d.compatible, d.err));
   }
 
   // Outputs that exist are truncated and overwritten.
@@ -599,18 +607,27 @@ std::vector<Case> Cases(const Speech& s) {
                                   {"SUBSYS_A.ROM", File(old)},
                                   {"SUBSYS_B.ROM", File(old)},
                                   {"INITIATE.ROM", File(old)}});
-    cases.push_back({"OldOutputsOverwritten", {}, before, 0, Console(false, kSucceed),
-                     AfterSuccess(usual, false), ""});
+    cases.push_back(
+        {"OldOutputsOverwritten", {}, before, 0, Console(false, kSucceed), AfterSuccess(usual, false), ""});
   }
   // The compatible set leaves "SUBSYS_A.ROM" and "SUBSYS_B.ROM" alone, even
   // where they could not be written.
   {
     Folder old2 = {{"SUBSYS_A.ROM", File(old)}, {"SUBSYS_B.ROM", File("B")}};
-    cases.push_back({"CompatibleKeepsOldSubsysImages", {"-compatiblerom"}, Standard({}, old2), 0,
-                     Console(true, kSucceed), AfterSuccess(usual, true, old2), ""});
+    cases.push_back({"CompatibleKeepsOldSubsysImages",
+                     {"-compatiblerom"},
+                     Standard({}, old2),
+                     0,
+                     Console(true, kSucceed),
+                     AfterSuccess(usual, true, old2),
+                     ""});
     Folder dirs = {{"SUBSYS_A.ROM", Directory()}, {"SUBSYS_B.ROM", Directory()}};
-    cases.push_back({"CompatibleIgnoresUnwritableSubsysImages", {"-compatiblerom"},
-                     Standard({}, dirs), 0, Console(true, kSucceed), AfterSuccess(usual, true, dirs),
+    cases.push_back({"CompatibleIgnoresUnwritableSubsysImages",
+                     {"-compatiblerom"},
+                     Standard({}, dirs),
+                     0,
+                     Console(true, kSucceed),
+                     AfterSuccess(usual, true, dirs),
                      ""});
   }
 
@@ -628,17 +645,33 @@ std::vector<Case> Cases(const Speech& s) {
   // Each input missing.
   {
     Folder oldImage = {{"INITIATE.ROM", File(old)}};
-    cases.push_back({"SubsysCMissing", {}, Standard({"SUBSYS_C.ROM"}, oldImage), 1, errorOut,
+    cases.push_back({"SubsysCMissing",
+                     {},
+                     Standard({"SUBSYS_C.ROM"}, oldImage),
+                     1,
+                     errorOut,
                      Standard({"SUBSYS_C.ROM"}, oldImage),
                      s.Failure("SUBSYS_C.ROM", "cannot open for reading", "No such file or directory")});
-    cases.push_back({"SubsysCMissingInCompatibleMode", {"-compatiblerom"}, Standard({"SUBSYS_C.ROM"}),
-                     1, Console(true, kError), Standard({"SUBSYS_C.ROM"}),
+    cases.push_back({"SubsysCMissingInCompatibleMode",
+                     {"-compatiblerom"},
+                     Standard({"SUBSYS_C.ROM"}),
+                     1,
+                     Console(true, kError),
+                     Standard({"SUBSYS_C.ROM"}),
                      s.Failure("SUBSYS_C.ROM", "cannot open for reading", "No such file or directory")});
   }
-  cases.push_back({"ProgramMissing", {}, Standard({"INITIATE.BIN"}), 1, errorOut,
+  cases.push_back({"ProgramMissing",
+                   {},
+                   Standard({"INITIATE.BIN"}),
+                   1,
+                   errorOut,
                    Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.ROM", File("")}})),
                    s.Failure("INITIATE.BIN", "cannot open for reading", "No such file or directory")});
-  cases.push_back({"BootBasMissing", {}, Standard({"BOOT_BAS.ROM"}), 1, errorOut,
+  cases.push_back({"BootBasMissing",
+                   {},
+                   Standard({"BOOT_BAS.ROM"}),
+                   1,
+                   errorOut,
                    Standard({"BOOT_BAS.ROM"}, with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual))}})),
                    s.Failure("BOOT_BAS.ROM", "cannot open for reading", "No such file or directory")});
   {
@@ -649,83 +682,147 @@ std::vector<Case> Cases(const Speech& s) {
                                  {"SUBSYS_A.ROM", File(SubsysA(longProgram))},
                                  {"SUBSYS_B.ROM", File(SubsysA(longProgram))},
                                  {"INITIATE.ROM", File(longProgram.program)}});
-    cases.push_back({"BootBasMissingAfterLongProgram", {}, before, 1, errorOut, after,
-                     s.LongProgram(7000) + s.Failure("BOOT_BAS.ROM", "cannot open for reading", "No such file or directory")});
+    cases.push_back({"BootBasMissingAfterLongProgram",
+                     {},
+                     before,
+                     1,
+                     errorOut,
+                     after,
+                     s.LongProgram(7000) +
+                         s.Failure("BOOT_BAS.ROM", "cannot open for reading", "No such file or directory")});
   }
-  cases.push_back({"BootDosMissing", {}, Standard({"BOOT_DOS.ROM"}), 1, errorOut,
+  cases.push_back({"BootDosMissing",
+                   {},
+                   Standard({"BOOT_DOS.ROM"}),
+                   1,
+                   errorOut,
                    Standard({"BOOT_DOS.ROM"},
                             with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
                    s.Failure("BOOT_DOS.ROM", "cannot open for reading", "No such file or directory")});
 
   // Each output that cannot be created: a directory stands in its place.
-  cases.push_back({"SubsysCgNotCreated", {}, Standard({}, {{"SUBSYSCG.ROM", Directory()}}), 1,
-                   errorOut, Standard({}, {{"SUBSYSCG.ROM", Directory()}}),
-                   s.Failure("SUBSYSCG.ROM", "cannot create", CannotCreateDirectory())});
-  cases.push_back({"SubsysANotCreated", {}, Standard({}, {{"SUBSYS_A.ROM", Directory()}}), 1,
-                   errorOut, Standard({}, with(cg, {{"SUBSYS_A.ROM", Directory()}})),
-                   s.Failure("SUBSYS_A.ROM", "cannot create", CannotCreateDirectory())});
-  cases.push_back({"SubsysBNotCreated", {}, Standard({}, {{"SUBSYS_B.ROM", Directory()}}), 1,
+  cases.push_back({"SubsysCgNotCreated",
+                   {},
+                   Standard({}, {{"SUBSYSCG.ROM", Directory()}}),
+                   1,
                    errorOut,
-                   Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))},
-                                          {"SUBSYS_B.ROM", Directory()}})),
-                   s.Failure("SUBSYS_B.ROM", "cannot create", CannotCreateDirectory())});
-  cases.push_back({"InitiateRomNotCreated", {}, Standard({}, {{"INITIATE.ROM", Directory()}}), 1,
-                   errorOut, Standard({}, with(subsys, {{"INITIATE.ROM", Directory()}})),
+                   Standard({}, {{"SUBSYSCG.ROM", Directory()}}),
+                   s.Failure("SUBSYSCG.ROM", "cannot create", CannotCreateDirectory())});
+  cases.push_back({"SubsysANotCreated",
+                   {},
+                   Standard({}, {{"SUBSYS_A.ROM", Directory()}}),
+                   1,
+                   errorOut,
+                   Standard({}, with(cg, {{"SUBSYS_A.ROM", Directory()}})),
+                   s.Failure("SUBSYS_A.ROM", "cannot create", CannotCreateDirectory())});
+  cases.push_back(
+      {"SubsysBNotCreated",
+       {},
+       Standard({}, {{"SUBSYS_B.ROM", Directory()}}),
+       1,
+       errorOut,
+       Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))}, {"SUBSYS_B.ROM", Directory()}})),
+       s.Failure("SUBSYS_B.ROM", "cannot create", CannotCreateDirectory())});
+  cases.push_back({"InitiateRomNotCreated",
+                   {},
+                   Standard({}, {{"INITIATE.ROM", Directory()}}),
+                   1,
+                   errorOut,
+                   Standard({}, with(subsys, {{"INITIATE.ROM", Directory()}})),
                    s.Failure("INITIATE.ROM", "cannot create", CannotCreateDirectory())});
 
   // A write that the device refuses fails the run, whichever image it hits.
   const Folder full = {{"SUBSYSCG.ROM", LinkTo("/dev/full")}};
-  cases.push_back({"SubsysCgWriteFails", {}, Standard({}, full), 1, errorOut, Standard({}, full),
+  cases.push_back({"SubsysCgWriteFails",
+                   {},
+                   Standard({}, full),
+                   1,
+                   errorOut,
+                   Standard({}, full),
                    s.Failure("SUBSYSCG.ROM", "cannot write", "No space left on device")});
-  cases.push_back({"SubsysBWriteFails", {}, Standard({}, {{"SUBSYS_B.ROM", LinkTo("/dev/full")}}), 1,
+  cases.push_back({"SubsysBWriteFails",
+                   {},
+                   Standard({}, {{"SUBSYS_B.ROM", LinkTo("/dev/full")}}),
+                   1,
                    errorOut,
                    Standard({}, with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))},
                                           {"SUBSYS_B.ROM", LinkTo("/dev/full")}})),
                    s.Failure("SUBSYS_B.ROM", "cannot write", "No space left on device")});
-  cases.push_back({"InitiateRomWriteFails", {}, Standard({}, {{"INITIATE.ROM", LinkTo("/dev/full")}}),
-                   1, errorOut, Standard({}, with(subsys, {{"INITIATE.ROM", LinkTo("/dev/full")}})),
+  cases.push_back({"InitiateRomWriteFails",
+                   {},
+                   Standard({}, {{"INITIATE.ROM", LinkTo("/dev/full")}}),
+                   1,
+                   errorOut,
+                   Standard({}, with(subsys, {{"INITIATE.ROM", LinkTo("/dev/full")}})),
                    s.Failure("INITIATE.ROM", "cannot write", "No space left on device")});
 
   // A close that the system fails (a delayed write error) fails the run: the
   // image may never have reached the disk. The bytes written stay.
   auto closeFails = [&](const std::string& name, const std::string& image, const Folder& after) {
-    Case c{name, {}, Standard(), 1, errorOut, Standard({}, after),
+    Case c{name,
+           {},
+           Standard(),
+           1,
+           errorOut,
+           Standard({}, after),
            s.Failure(image, "cannot close", "Input/output error")};
     c.closeFails = image;
     return c;
   };
   cases.push_back(closeFails("SubsysCgCloseFails", "SUBSYSCG.ROM", cg));
-  cases.push_back(closeFails("SubsysACloseFails", "SUBSYS_A.ROM", with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))}})));
+  cases.push_back(
+      closeFails("SubsysACloseFails", "SUBSYS_A.ROM", with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))}})));
   cases.push_back(closeFails("SubsysBCloseFails", "SUBSYS_B.ROM", subsys));
-  cases.push_back(closeFails("InitiateRomCloseFails", "INITIATE.ROM", with(subsys, {{"INITIATE.ROM", File(Initiate(usual))}})));
+  cases.push_back(closeFails("InitiateRomCloseFails", "INITIATE.ROM",
+                             with(subsys, {{"INITIATE.ROM", File(Initiate(usual))}})));
 
   // A read error is not the end of an input: an input that is a directory fails the run.
   const char* const noReadError =
       "Windows refuses to open a directory, so this provokes no read error there; the missing "
       "inputs cover the failure to open";
-  cases.push_back({"SubsysCReadFails", {}, Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}}),
-                   1, errorOut,
+  cases.push_back({"SubsysCReadFails",
+                   {},
+                   Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}}),
+                   1,
+                   errorOut,
                    Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}, {"SUBSYSCG.ROM", File("")}}),
-                   s.Failure("SUBSYS_C.ROM", "cannot read", "Is a directory"), {}, noReadError});
-  cases.push_back({"ProgramReadFails", {}, Standard({"INITIATE.BIN"}, {{"INITIATE.BIN", Directory()}}),
-                   1, errorOut,
-                   Standard({"INITIATE.BIN"},
-                            with(subsys, {{"INITIATE.BIN", Directory()}, {"INITIATE.ROM", File("")}})),
-                   s.Failure("INITIATE.BIN", "cannot read", "Is a directory"), {}, noReadError});
-  cases.push_back({"BootDosReadFails", {}, Standard({"BOOT_DOS.ROM"}, {{"BOOT_DOS.ROM", Directory()}}),
-                   1, errorOut,
+                   s.Failure("SUBSYS_C.ROM", "cannot read", "Is a directory"),
+                   {},
+                   noReadError});
+  cases.push_back(
+      {"ProgramReadFails",
+       {},
+       Standard({"INITIATE.BIN"}, {{"INITIATE.BIN", Directory()}}),
+       1,
+       errorOut,
+       Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.BIN", Directory()}, {"INITIATE.ROM", File("")}})),
+       s.Failure("INITIATE.BIN", "cannot read", "Is a directory"),
+       {},
+       noReadError});
+  cases.push_back({"BootDosReadFails",
+                   {},
+                   Standard({"BOOT_DOS.ROM"}, {{"BOOT_DOS.ROM", Directory()}}),
+                   1,
+                   errorOut,
                    Standard({"BOOT_DOS.ROM"},
                             with(subsys, {{"BOOT_DOS.ROM", Directory()},
                                           {"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
-                   s.Failure("BOOT_DOS.ROM", "cannot read", "Is a directory"), {}, noReadError});
+                   s.Failure("BOOT_DOS.ROM", "cannot read", "Is a directory"),
+                   {},
+                   noReadError});
 
   // An input that cannot be read afresh (a named pipe) would give four
   // different blocks in "SUBSYSCG.ROM": the failed seek fails the run.
   {
     const Folder pipe = {{"SUBSYS_C.ROM", Fifo(usual.subsysC)}};
-    cases.push_back({"SubsysCCannotSeek", {}, Standard({"SUBSYS_C.ROM"}, pipe), 1, errorOut,
+    cases.push_back({"SubsysCCannotSeek",
+                     {},
+                     Standard({"SUBSYS_C.ROM"}, pipe),
+                     1,
+                     errorOut,
                      Standard({"SUBSYS_C.ROM"}, with(pipe, {{"SUBSYSCG.ROM", File("")}})),
-                     s.Failure("SUBSYS_C.ROM", "cannot seek", "Illegal seek"), {},
+                     s.Failure("SUBSYS_C.ROM", "cannot seek", "Illegal seek"),
+                     {},
                      "a named pipe in the folder is a Unix file that Windows does not have",
                      "Node's file layer reports the failed seek as a read error, \"cannot read: "
                      "Invalid seek\"; the run fails all the same"});
@@ -781,8 +878,9 @@ class V2GenTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(V2GenTest, LeavesExactlyTheExpectedBytes) {
   const Case& c = GetParam();
-  const char* notHere = TestingWindowsBuild() ? c.notUnderWine
-                        : TestingWebAssemblyBuild() ? c.notUnderNode : nullptr;
+  const char* notHere = TestingWindowsBuild()       ? c.notUnderWine
+                        : TestingWebAssemblyBuild() ? c.notUnderNode
+                                                    : nullptr;
   if (notHere != nullptr) GTEST_SKIP() << notHere;
   if (!c.closeFails.empty() && WhyCloseCannotFail() != nullptr) GTEST_SKIP() << WhyCloseCannotFail();
   TempDir root;
@@ -887,7 +985,8 @@ const char* const kBannerUtf8[] = {
 
 // What the tool writes to standard output when that is a pseudo-terminal,
 // with the locale variables given; the terminal passes bytes unchanged.
-std::string OnTerminal(const fs::path& workDir, const std::vector<std::pair<const char*, const char*>>& locale) {
+std::string OnTerminal(const fs::path& workDir,
+                       const std::vector<std::pair<const char*, const char*>>& locale) {
   int master = -1, terminal = -1;
   termios raw{};
   cfmakeraw(&raw);
@@ -957,19 +1056,19 @@ TEST_P(TerminalTest, BannerInTheTerminalsEncoding) {
   EXPECT_TRUE(SameBytes(expected, OnTerminal(work, c.locale)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TerminalTest,
-    ::testing::Values(TerminalCase{"JapaneseUtf8", {{"LANG", "ja_JP.UTF-8"}}, true},
-                      TerminalCase{"EnglishUtf8", {{"LANG", "en_US.UTF-8"}}, true},
-                      TerminalCase{"C", {{"LC_ALL", "C"}}, false},
-                      TerminalCase{"JapaneseEucJp", {{"LANG", "ja_JP.eucJP"}}, false},
-                      TerminalCase{"NothingSet", {}, false}),
-    [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TerminalTest,
+                         ::testing::Values(TerminalCase{"JapaneseUtf8", {{"LANG", "ja_JP.UTF-8"}}, true},
+                                           TerminalCase{"EnglishUtf8", {{"LANG", "en_US.UTF-8"}}, true},
+                                           TerminalCase{"C", {{"LC_ALL", "C"}}, false},
+                                           TerminalCase{"JapaneseEucJp", {{"LANG", "ja_JP.eucJP"}}, false},
+                                           TerminalCase{"NothingSet", {}, false}),
+                         [](const ::testing::TestParamInfo<TerminalCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // The UTF-8 banner above says what the Shift_JIS bytes say.
 TEST(V2GenModelTest, BannerInUtf8IsTheShiftJisBanner) {
-  for (int i = 0; i < 2; ++i)
-    EXPECT_EQ(kBannerUtf8[i], testutil::Convert(kBanner[i + 1], "CP932", "UTF-8"));
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(kBannerUtf8[i], testutil::Convert(kBanner[i + 1], "CP932", "UTF-8"));
 }
 
 // A few bytes checked by hand, so that the tests' own model of the images
