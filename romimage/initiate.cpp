@@ -8,7 +8,8 @@ constexpr std::uint64_t kProgramSize = 6144;  // "INITIATE.BIN" is zero-filled u
 constexpr std::uint64_t kBootSize = 512;      // the part of each boot image that is used
 constexpr std::uint64_t kGapSize = 1022;      // zeros between the boot sectors and the closing bytes
 constexpr unsigned char kClosingBytes[] = {0x60, 0x00};
-constexpr std::uint64_t kLookedAt = 64 * 1024;  // of the program, before the kernel copies the rest
+constexpr std::uint64_t kLookedAt =
+    std::uint64_t{64} * 1024;  // of the program, before the kernel copies the rest
 
 constexpr std::uint64_t kImageSize = kProgramSize + 2 * kBootSize + kGapSize + sizeof kClosingBytes;
 

@@ -141,8 +141,8 @@ std::string LongInputLine(const char* name, std::uint64_t size, std::uint64_t ex
 }
 
 std::string BlankInputLine(const char* name, std::uint64_t from, std::uint64_t to, unsigned char value) {
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "0x%02X", value);
+  const char* const digits = "0123456789ABCDEF";
+  const std::string hex = std::string("0x") + digits[value >> 4] + digits[value & 0xF];
   return Warning(name, Substitute(Pick(kBlankInput), {Number(from), Number(to), hex}));
 }
 
@@ -154,9 +154,10 @@ void WriteDiagnostic(const std::string& line) {
 #ifdef _WIN32
   if (current == Language::kJapanese) {
     const std::string converted = ToCodePage932(line);
-    std::fwrite(converted.data(), 1, converted.size(), stderr);
+    (void)std::fwrite(converted.data(), 1, converted.size(), stderr);
     return;
   }
 #endif
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  // Where standard error itself fails, nothing is left to tell the user.
+  (void)std::fwrite(line.data(), 1, line.size(), stderr);
 }

@@ -16,7 +16,7 @@ namespace {
 
 // Large enough that a copy costs one system call per block, small enough for
 // any stack; memory stays the same whatever the size of an input.
-constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 
 std::size_t NextBlock(std::uint64_t remaining) {
   return remaining < kBlockSize ? static_cast<std::size_t>(remaining) : kBlockSize;
@@ -24,7 +24,8 @@ std::size_t NextBlock(std::uint64_t remaining) {
 
 // Every transfer is already a block, so the stream's own buffer would only
 // split and copy it again; unbuffered, each block is one system call.
-void Unbuffer(std::FILE* file) { std::setvbuf(file, nullptr, _IONBF, 0); }
+// Buffered or not, the same bytes arrive, so a refusal changes nothing.
+void Unbuffer(std::FILE* file) { (void)std::setvbuf(file, nullptr, _IONBF, 0); }
 
 #if defined(__linux__)
 // Lets the kernel move the bytes from input to output, as cat does, without
@@ -76,7 +77,8 @@ void Taken::Add(const unsigned char* bytes, std::size_t size) {
 }
 
 RomFile::~RomFile() {
-  if (file_ != nullptr) std::fclose(file_);
+  // Only a failure path leaves a file open, and that failure is already reported.
+  if (file_ != nullptr) (void)std::fclose(file_);
 }
 
 bool RomFile::OpenForReading() {

@@ -18,7 +18,8 @@ server="$(dirname "$(command -v "$loader")")/wineserver"
 export WINESERVER=$server
 
 # A 32-bit prefix of its own beside the executable; no Mono or Gecko prompts.
-export WINEPREFIX="$(dirname "$exe")/wineprefix"
+WINEPREFIX="$(dirname "$exe")/wineprefix"
+export WINEPREFIX
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -19,7 +19,7 @@ namespace testutil {
 inline std::string Pattern(std::size_t size, unsigned seed) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i)
-    bytes[i] = static_cast<char>((i * 131 + seed * 29 + (i >> 8)) & 0xFF);
+    bytes[i] = static_cast<char>((i * 131 + std::size_t{seed} * 29 + (i >> 8)) & 0xFF);
   return bytes;
 }
 
@@ -33,7 +33,8 @@ inline std::string Slice(const std::string& source, std::size_t offset, std::siz
 // text from one encoding to another, as glibc's iconv converts it.
 inline std::string Convert(const std::string& text, const char* from, const char* to) {
   iconv_t converter = iconv_open(to, from);
-  if (converter == reinterpret_cast<iconv_t>(-1)) {
+  // iconv_open's failure is (iconv_t)-1, a pointer made from an integer.
+  if (converter == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
     ADD_FAILURE() << "iconv cannot convert " << from << " to " << to;
     return "";
   }

@@ -88,7 +88,7 @@ void ExpectFolder(const fs::path& dir, const Folder& expected) {
 
 // The run is bounded: a faulty build that writes without end is stopped by
 // the file-size limit, one that hangs by the alarm.
-constexpr rlim_t kFileSizeLimit = 16 * 1024 * 1024;
+constexpr rlim_t kFileSizeLimit = rlim_t{16} * 1024 * 1024;
 constexpr unsigned kTimeoutSeconds = 60;
 
 // Starts a writer for each named pipe of the folder; it feeds the pipe's
@@ -100,7 +100,7 @@ std::vector<pid_t> FeedFifos(const fs::path& dir, const Folder& folder) {
     const std::string path = (dir / name).string();
     pid_t pid = fork();
     if (pid == 0) {
-      signal(SIGPIPE, SIG_IGN);
+      (void)signal(SIGPIPE, SIG_IGN);  // a reader that stops early is no failure of the writer
       alarm(kTimeoutSeconds);
       int fd = open(path.c_str(), O_WRONLY);
       if (fd >= 0 && write(fd, entry.bytes.data(), entry.bytes.size()) < 0) _exit(1);
@@ -187,16 +187,30 @@ void SetLocale(bool japanese) {
     setenv("LC_ALL", "C", 1);
 }
 
+// The command line that runs the tool under test: the wrapper, the
+// emulator if any, the tool, then args.
+std::vector<std::string> ToolCommand(const std::vector<std::string>& args,
+                                     const std::vector<std::string>& wrapper = {}) {
+  std::vector<std::string> command = wrapper;
+  if (!Emulator().empty()) command.push_back(Emulator());
+  command.push_back(ToolPath());
+  command.insert(command.end(), args.begin(), args.end());
+  return command;
+}
+
+// execvp's argument vector, pointing into command, which must outlive it.
+std::vector<char*> ArgumentVector(std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
+  for (std::string& a : command) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::vector<std::string>& args,
                const Streams& streams, const std::vector<std::string>& wrapper = {}) {
-  const std::string tool = ToolPath();
-  std::vector<std::string> argv = wrapper;
-  if (!Emulator().empty()) argv.push_back(Emulator());
-  argv.push_back(tool);
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> cargv;
-  for (std::string& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
+  std::vector<std::string> command = ToolCommand(args, wrapper);
+  const std::vector<char*> cargv = ArgumentVector(command);
   const std::string outPath = (captureDir / "stdout").string();
   const std::string errPath = (captureDir / "stderr").string();
   WriteFile(outPath, "");
@@ -359,7 +373,7 @@ Inputs WithBoots(std::size_t bas, std::size_t dos) {
   return in;
 }
 
-Case Succeeds(const std::string& name, const Inputs& in, std::vector<std::string> args = {},
+Case Succeeds(const std::string& name, const Inputs& in, const std::vector<std::string>& args = {},
               bool compatible = false, const std::string& err = "") {
   return {name, args, InputFiles(in), 0, Console(compatible, kSucceed), AfterSuccess(in, compatible), err};
 }
@@ -452,7 +466,7 @@ std::string FontWithFixedBit() {
 }
 
 // The folder holds the standard inputs, less those named, plus extra entries.
-Folder Standard(std::vector<std::string> without = {}, Folder extra = {}) {
+Folder Standard(const std::vector<std::string>& without = {}, const Folder& extra = {}) {
   Folder folder = InputFiles(Inputs());
   for (const std::string& name : without) folder.erase(name);
   for (auto& [name, entry] : extra) folder[name] = entry;
@@ -994,12 +1008,8 @@ std::string OnTerminal(const fs::path& workDir,
     ADD_FAILURE() << "no pseudo-terminal";
     return "";
   }
-  std::vector<std::string> argv;
-  if (!Emulator().empty()) argv.push_back(Emulator());
-  argv.push_back(ToolPath());
-  std::vector<char*> cargv;
-  for (std::string& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
+  std::vector<std::string> command = ToolCommand({});
+  const std::vector<char*> cargv = ArgumentVector(command);
   pid_t pid = fork();
   if (pid == 0) {
     rlimit limit{kFileSizeLimit, kFileSizeLimit};

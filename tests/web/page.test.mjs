@@ -29,7 +29,6 @@ const require = requireFrom(env('QUORVEL_NODE_MODULES'));
 const puppeteer = require('puppeteer-core');
 const fflate = require('fflate');
 
-const INPUTS = ['SUBSYS_C.ROM', 'INITIATE.BIN', 'BOOT_BAS.ROM', 'BOOT_DOS.ROM'];
 const BANNER_JA = 'このプログラムは、Quorvel V1用のファイルから、V2に必要なファイルを作り出すプログラムです';
 const LIMIT = 64 * 1024 * 1024;
 const KIND = env('QUORVEL_BROWSER');
@@ -50,15 +49,15 @@ function localeEnvironment(locale) {
 function runNative(inputs, args, locale = 'en-US') {
   const dir = fs.mkdtempSync(path.join(scratch, 'native-'));
   for (const [name, bytes] of Object.entries(inputs)) fs.writeFileSync(path.join(dir, name), bytes);
-  const run = spawnSync(native, args, { cwd: dir, timeout: 60000, env: localeEnvironment(locale) });
+  const ran = spawnSync(native, args, { cwd: dir, timeout: 60000, env: localeEnvironment(locale) });
   const images = {};
   for (const name of fs.readdirSync(dir)) {
     if (!(name in inputs)) images[name] = fs.readFileSync(path.join(dir, name));
   }
   return {
-    status: run.status,
-    out: new TextDecoder('shift_jis').decode(run.stdout),
-    err: run.stderr.toString('utf8'),
+    status: ran.status,
+    out: new TextDecoder('shift_jis').decode(ran.stdout),
+    err: ran.stderr.toString('utf8'),
     images,
   };
 }
