@@ -24,13 +24,25 @@ if(EMSCRIPTEN)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-web)
 elseif(WIN32)
-  # Windows users get the executable, and a README and the licence that
-  # Notepad shows with their line breaks.
+  # Windows users get the executable, the two launchers that a user
+  # double-clicks or drops a folder on, and the READMEs and the licence with
+  # the line breaks that Notepad shows. The Japanese README starts with a
+  # byte-order mark, without which older Notepads read it as code page 932.
   install(TARGETS quorvel-v2gen RUNTIME DESTINATION .)
   configure_file(README.md ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+  string(ASCII 239 187 191 bom)
+  file(READ README.ja.md readme_ja)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS README.ja.md)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt.in "${bom}${readme_ja}")
+  configure_file(${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt.in ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt
+                 @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
-          DESTINATION .)
+  foreach(launcher make-v2-images.bat make-compatible-images.bat)
+    configure_file(windows/${launcher} ${CMAKE_CURRENT_BINARY_DIR}/${launcher} COPYONLY)
+  endforeach()
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt
+          ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt ${CMAKE_CURRENT_BINARY_DIR}/make-v2-images.bat
+          ${CMAKE_CURRENT_BINARY_DIR}/make-compatible-images.bat DESTINATION .)
   set(CPACK_GENERATOR ZIP)
 else()
   set(docdir ${CMAKE_INSTALL_DOCDIR})

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests against the 32-bit Windows executable under Wine.
-# usage: tests/run-under-wine.sh LOADER TEST_EXECUTABLE WINDOWS_EXE
+# usage: tests/run-under-wine.sh LOADER TEST_EXECUTABLE WINDOWS_EXE [UNPACKED_ZIP NATIVE_TOOL]
 #   LOADER: "wine" where the kernel runs 32-bit x86 programs; elsewhere the
 #   loader that tests/wine-in-qemu.sh prints, which runs Wine under QEMU.
+#   With the folder of the unpacked Windows zip and the native executable,
+#   the zip's launchers are tested too (tests/launchers-under-wine.sh).
 set -euo pipefail
 loader=$1
 # The tests run the loader from a folder of their own.
@@ -42,3 +44,8 @@ rm -rf "$warm"
 
 echo "End-to-end tests against $exe under $loader"
 QUORVEL_V2GEN="$exe" QUORVEL_V2GEN_EMULATOR="$loader" "$tests" --gtest_filter='Cases/V2GenTest.*'
+
+if [ $# -ge 5 ]; then
+  echo "The launchers of the Windows zip under $loader"
+  bash "$(dirname "$0")/launchers-under-wine.sh" "$loader" "$4" "$5"
+fi
