@@ -352,6 +352,12 @@ const CASES = [
     pick: (page, inputs) => pickFiles(page, inputs),
     async check(page) {
       assert.ok((await text(page, '#stdout')).includes(BANNER_JA), 'the Japanese line is shown as Japanese');
+      // One click copies a figure (or, where the browser refuses the
+      // clipboard, selects it), and a screen reader is told which.
+      await page.click('#chosen tbody tr:first-child dl.checksums button');
+      await page.waitForFunction(() => document.getElementById('copied').textContent !== '');
+      assert.match(await text(page, '#copied'), /^The CRC-32 of SUBSYS_C\.ROM is (copied|selected)/);
+      assert.equal(await page.$eval('#copied', (status) => status.getAttribute('role')), 'status');
     },
   }),
   succeeds('compatible mode', { pick: (page, inputs) => pickFiles(page, inputs), compatible: true }),
