@@ -43,7 +43,7 @@ warm=$(mktemp -d)
 rm -rf "$warm"
 
 echo "End-to-end tests against $exe under $loader"
-QUORVEL_V2GEN="$exe" QUORVEL_V2GEN_EMULATOR="$loader" "$tests" --gtest_filter='Cases/V2GenTest.*'
+QUORVEL_V2GEN="$exe" QUORVEL_V2GEN_EMULATOR="$loader" "$tests" --gtest_filter='Cases/V2GenTest.*:Cases/TerminalTest.*'
 
 if [ $# -ge 5 ]; then
   echo "The launchers of the Windows zip under $loader"
