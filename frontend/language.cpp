@@ -2,7 +2,6 @@
 #include "frontend/language.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #ifdef _WIN32
@@ -57,6 +56,13 @@ bool SpeaksFromList(const std::string& list, std::string* language) {
   return false;
 }
 
+#if !defined(_WIN32)
+// This process's own locale variables.
+LocaleChoice FromEnvironment() {
+  return ChooseFromLocale([](const char* name) -> const char* { return std::getenv(name); });
+}
+#endif
+
 }  // namespace
 
 LocaleChoice ChooseFromLocale(const std::function<const char*(const char*)>& variable) {
@@ -78,7 +84,7 @@ Language UserLanguage() {
   return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? Language::kJapanese
                                                                     : Language::kEnglish;
 #else
-  return ChooseFromLocale([](const char* name) -> const char* { return std::getenv(name); }).language;
+  return FromEnvironment().language;
 #endif
 }
 
@@ -87,7 +93,6 @@ bool BannerInUtf8() {
   // Emscripten says that every stream is a terminal.
   return false;
 #else
-  return ChooseFromLocale([](const char* name) -> const char* { return std::getenv(name); }).utf8 &&
-         isatty(STDOUT_FILENO) == 1;
+  return FromEnvironment().utf8 && isatty(STDOUT_FILENO) == 1;
 #endif
 }

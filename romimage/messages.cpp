@@ -25,7 +25,8 @@ struct Text {
 
 const char* Pick(const Text& text) { return current == Language::kJapanese ? text.japanese : text.english; }
 
-const Text kPrefix = {"quorvel-v2gen: ", "quorvel-v2gen: "};
+// The same in every language.
+const char* const kPrefix = "quorvel-v2gen: ";
 const Text kWarning = {"warning", u8"警告"};
 const Text kStandardOutput = {"standard output", u8"標準出力"};
 
@@ -100,7 +101,7 @@ std::string Substitute(const char* form, std::initializer_list<std::string> argu
 std::string Number(std::uint64_t n) { return std::to_string(n); }
 
 std::string Warning(const char* name, const std::string& text) {
-  return std::string(Pick(kPrefix)) + Pick(kWarning) + ": " + name + ": " + text + "\n";
+  return std::string(kPrefix) + Pick(kWarning) + ": " + name + ": " + text + "\n";
 }
 
 #ifdef _WIN32
@@ -124,7 +125,7 @@ void UseLanguage(Language language) { current = language; }
 const char* StandardOutputName() { return Pick(kStandardOutput); }
 
 std::string FailureLine(const char* name, Attempt attempt, int error) {
-  std::string line = std::string(Pick(kPrefix)) + name + ": " + Pick(kAttempts[static_cast<int>(attempt)]);
+  std::string line = std::string(kPrefix) + name + ": " + Pick(kAttempts[static_cast<int>(attempt)]);
   if (error != 0) line += ": " + ReasonFor(error);
   return line + "\n";
 }
@@ -152,12 +153,10 @@ std::string SameInputLine(const char* name, const char* other, std::uint64_t cou
 
 void WriteDiagnostic(const std::string& line) {
 #ifdef _WIN32
-  if (current == Language::kJapanese) {
-    const std::string converted = ToCodePage932(line);
-    (void)std::fwrite(converted.data(), 1, converted.size(), stderr);
-    return;
-  }
+  const std::string bytes = current == Language::kJapanese ? ToCodePage932(line) : line;
+#else
+  const std::string& bytes = line;
 #endif
   // Where standard error itself fails, nothing is left to tell the user.
-  (void)std::fwrite(line.data(), 1, line.size(), stderr);
+  (void)std::fwrite(bytes.data(), 1, bytes.size(), stderr);
 }
