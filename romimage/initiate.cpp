@@ -13,12 +13,14 @@ constexpr std::uint64_t kLookedAt =
 
 constexpr std::uint64_t kImageSize = kProgramSize + 2 * kBootSize + kGapSize + sizeof kClosingBytes;
 
-// *taken keeps the bytes used, so that the two boot images can be compared.
-bool AppendBootImage(const char* name, RomFile& image, Taken* taken) {
+// *taken keeps the bytes used, so that the two boot images can be compared;
+// *onDisk the name that the image was found under.
+bool AppendBootImage(const char* name, RomFile& image, Taken* taken, std::string* onDisk) {
   RomFile boot(name);
   if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, taken) || !boot.Close()) return false;
-  if (taken->count < kBootSize) WarnShortInput(name, taken->count, kBootSize);
-  if (taken->Blank()) WarnBlankInput(name, 0, *taken);
+  *onDisk = boot.Name();
+  if (taken->count < kBootSize) WarnShortInput(boot.Name(), taken->count, kBootSize);
+  if (taken->Blank()) WarnBlankInput(boot.Name(), 0, *taken);
   return true;
 }
 
@@ -35,27 +37,31 @@ bool GenerateInitiateRom() {
   // holds past them. A whole number of pages: the kernel's copy from an
   // offset within a page is slower by a third.
   Taken program;
+  std::string programName;
   {
     RomFile file("INITIATE.BIN");
     if (!file.OpenForReading() || !CopyUpTo(file, image, kLookedAt, &program) ||
         (program.count == kLookedAt && !CopyToEnd(file, image, &program)) || !file.Close())
       return false;
+    programName = file.Name();
   }
   const std::uint64_t programSize = program.count;
   // A longer program is kept whole, and everything after it moves along.
   if (programSize < kProgramSize && !WriteFill(image, 0x00, kProgramSize - programSize)) return false;
   if (programSize > kProgramSize)
-    WarnLongInput("INITIATE.BIN", programSize, kProgramSize, "INITIATE.ROM",
+    WarnLongInput(programName.c_str(), programSize, kProgramSize, image.Name(),
                   kImageSize - kProgramSize + programSize, kImageSize);
-  if (program.Blank()) WarnBlankInput("INITIATE.BIN", 0, program);
+  if (program.Blank()) WarnBlankInput(programName.c_str(), 0, program);
 
   Taken basic(kBootSize);
   Taken dos(kBootSize);
-  if (!AppendBootImage("BOOT_BAS.ROM", image, &basic) || !AppendBootImage("BOOT_DOS.ROM", image, &dos))
+  std::string basicName, dosName;
+  if (!AppendBootImage("BOOT_BAS.ROM", image, &basic, &basicName) ||
+      !AppendBootImage("BOOT_DOS.ROM", image, &dos, &dosName))
     return false;
   // Both blank is said already; an empty one is said by its size.
   if (!dos.Blank() && basic.count > 0 && basic.kept == dos.kept)
-    WarnSameInput("BOOT_DOS.ROM", "BOOT_BAS.ROM", dos);
+    WarnSameInput(dosName.c_str(), basicName.c_str(), dos);
 
   return WriteFill(image, 0x00, kGapSize) && image.Write(kClosingBytes, sizeof kClosingBytes) &&
          image.Close();

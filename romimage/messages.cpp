@@ -57,6 +57,13 @@ const Text kSameInput = {
     u8"使う {1} バイトが {2} と同じです。一台の機械の二つのブートイメージは異なるので、"
     u8"どちらかが違うファイルです"};
 
+// As the page says it of the files that a user chooses.
+const Text kAmbiguousName = {"{1} files match it without regard to case: {2}; keep one of them",
+                             u8"大文字と小文字を区別しないと {1} 個のファイルが当たります: {2}。"
+                             u8"一つだけにしてください"};
+const Text kComma = {", ", u8"、"};
+const Text kAnd = {" and ", u8" と "};
+
 // The reasons that users meet, which the README lists; any other is the
 // system's own text.
 struct Reason {
@@ -104,6 +111,11 @@ std::string Warning(const char* name, const std::string& text) {
   return std::string(kPrefix) + Pick(kWarning) + ": " + name + ": " + text + "\n";
 }
 
+// "quorvel-v2gen: NAME: ATTEMPT", which a reason follows.
+std::string FailureStart(const char* name, Attempt attempt) {
+  return std::string(kPrefix) + name + ": " + Pick(kAttempts[static_cast<int>(attempt)]);
+}
+
 #ifdef _WIN32
 // UTF-8 to code page 932 through UTF-16; what 932 lacks becomes '?'.
 std::string ToCodePage932(const std::string& utf8) {
@@ -122,10 +134,21 @@ std::string ToCodePage932(const std::string& utf8) {
 
 void UseLanguage(Language language) { current = language; }
 
+std::string AmbiguousNameLine(const char* name, Attempt attempt, const std::vector<std::string>& matches) {
+  // "a, b and c": every name, for the user must keep one and remove the others.
+  std::string list;
+  for (std::size_t i = 0; i < matches.size(); ++i) {
+    if (i > 0) list += Pick(i + 1 == matches.size() ? kAnd : kComma);
+    list += matches[i];
+  }
+  return FailureStart(name, attempt) + ": " +
+         Substitute(Pick(kAmbiguousName), {Number(matches.size()), list}) + "\n";
+}
+
 const char* StandardOutputName() { return Pick(kStandardOutput); }
 
 std::string FailureLine(const char* name, Attempt attempt, int error) {
-  std::string line = std::string(kPrefix) + name + ": " + Pick(kAttempts[static_cast<int>(attempt)]);
+  std::string line = FailureStart(name, attempt);
   if (error != 0) line += ": " + ReasonFor(error);
   return line + "\n";
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class Language { kEnglish, kJapanese };
 
@@ -22,6 +23,9 @@ enum class Attempt { kOpenForReading, kCreate, kRead, kWrite, kSeek, kClose };
 // The reason is the system's for error, in Japanese for the errors that
 // users meet; none when error is 0.
 std::string FailureLine(const char* name, Attempt attempt, int error);
+
+// A failure to choose: two or more files match name but for case.
+std::string AmbiguousNameLine(const char* name, Attempt attempt, const std::vector<std::string>& matches);
 
 // "standard output", as a failure line names it.
 const char* StandardOutputName();

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "romimage/messages.h"
 
@@ -16,6 +16,12 @@ struct Taken;
 // scope. Every failure is reported on standard error, naming the file. Close()
 // on the success path checks that the last bytes really reached the file; the
 // destructor closes whatever a failure path leaves open.
+//
+// A name is found whatever the case of its letters, as on the file systems
+// that the images were made for: where the exact name is missing, the one
+// entry of its folder that differs from it only in ASCII case is used, and
+// Name() is then that entry's. Two or more such entries are a failure that
+// names them all, so that nothing is read or written from a guess.
 class RomFile {
  public:
   explicit RomFile(const char* name) : name_(name) {}
@@ -23,8 +29,12 @@ class RomFile {
   RomFile(const RomFile&) = delete;
   RomFile& operator=(const RomFile&) = delete;
 
+  // The name as it stands on disk, once the file is open.
+  const char* Name() const { return name_.c_str(); }
+
   bool OpenForReading();
-  // Creates the file, or truncates it when it exists.
+  // Truncates the file when it exists, and creates it with the name asked
+  // for when no entry matches.
   bool Create();
   // Reads up to size bytes; *got tells how many came. Fewer than size means
   // the end of the file; false means a read error, which is not the end.
@@ -37,8 +47,10 @@ class RomFile {
  private:
   friend bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken);
 
-  const char* name_;
-  std::FILE* file_ = nullptr;
+  bool Open(bool writing);
+
+  std::string name_;
+  int fd_ = -1;
 };
 
 // What copies took from an input, added up as the bytes pass: how many there
@@ -76,6 +88,10 @@ bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count);
 
 // "quorvel-v2gen: NAME: ATTEMPT: REASON" on standard error, in the user's language.
 void ReportFailure(const char* name, Attempt attempt, int error);
+
+// "quorvel-v2gen: NAME: ATTEMPT: N files match it ...": the entries that
+// differ from name only in case, none of which is used.
+void ReportAmbiguousName(const char* name, Attempt attempt, const std::vector<std::string>& matches);
 
 // Warnings for a dump of unexpected size: the run goes on and the images are
 // the same, but the user learns why the machine may not boot.

@@ -3,8 +3,9 @@
 #define QUORVEL_ROMIMAGE_ROMIMAGE_H
 
 // Each operation works on fixed file names in the current working directory,
-// writes one line to standard error for every failure it meets, and returns
-// true only when every image of the operation has been written and closed.
+// found whatever the case of their letters (see RomFile), writes one line to
+// standard error for every failure it meets, and returns true only when
+// every image of the operation has been written and closed.
 
 // Writes "SUBSYSCG.ROM" and, unless compatibleRom, "SUBSYS_A.ROM" and
 // "SUBSYS_B.ROM" from "SUBSYS_C.ROM".

@@ -27,8 +27,8 @@ bool GenerateSubsysRom(bool compatibleRom) {
 
   // The compatible set keeps the user's own "SUBSYS_A.ROM" and "SUBSYS_B.ROM".
   if (compatibleRom) {
-    if (characters.count < kCharacterSize) WarnShortInput("SUBSYS_C.ROM", characters.count, kCharacterSize);
-    if (characters.Blank()) WarnBlankInput("SUBSYS_C.ROM", 0, characters);
+    if (characters.count < kCharacterSize) WarnShortInput(subsysC.Name(), characters.count, kCharacterSize);
+    if (characters.Blank()) WarnBlankInput(subsysC.Name(), 0, characters);
     return subsysC.Close();
   }
 
@@ -39,13 +39,13 @@ bool GenerateSubsysRom(bool compatibleRom) {
   if (!subsysA.Close() || !subsysC.Close()) return false;
   // Short of the whole range, the two counts add up to the input's size.
   if (characters.count + subsys.count < kCharacterSize + kSubsysSize)
-    WarnShortInput("SUBSYS_C.ROM", characters.count + subsys.count, kCharacterSize + kSubsysSize);
+    WarnShortInput(subsysC.Name(), characters.count + subsys.count, kCharacterSize + kSubsysSize);
   // The character generator and sub-system A are separate parts of the dump, each blank or not.
-  if (characters.Blank()) WarnBlankInput("SUBSYS_C.ROM", 0, characters);
-  if (subsys.Blank()) WarnBlankInput("SUBSYS_C.ROM", kCharacterSize, subsys);
+  if (characters.Blank()) WarnBlankInput(subsysC.Name(), 0, characters);
+  if (subsys.Blank()) WarnBlankInput(subsysC.Name(), kCharacterSize, subsys);
 
   // Read back from disk, so "SUBSYS_B.ROM" is whatever "SUBSYS_A.ROM" really holds.
-  return CopyRomFile("SUBSYS_A.ROM", "SUBSYS_B.ROM");
+  return CopyRomFile(subsysA.Name(), "SUBSYS_B.ROM");
 }
 
 bool CopyRomFile(const char* source, const char* destination) {

@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -413,6 +415,17 @@ struct Speech {
       return found != kJapanese.end() ? found->second : english;
     };
     return Line(say(name) + ": " + say(attempt) + ": " + say(reason));
+  }
+
+  // The failure for a name that two files match but for case.
+  std::string TwoMatches(const std::string& name, const std::string& attempt, const std::string& a,
+                         const std::string& b) const {
+    if (!japanese)
+      return Failure(name, attempt,
+                     "2 files match it without regard to case: " + a + " and " + b + "; keep one of them");
+    return Failure(name, attempt,
+                   u8"大文字と小文字を区別しないと 2 個のファイルが当たります: " + a + u8" と " + b +
+                       u8"。一つだけにしてください");
   }
 
   // The warning for an input shorter than its image needs.
@@ -842,6 +855,109 @@ std::vector<Case> Cases(const Speech& s) {
                      "Invalid seek\"; the run fails all the same"});
   }
 
+  // Names in any case, as on the file systems that the dumps were made on:
+  // where an exact name is missing, the one entry that differs from it only
+  // in case is read, or written over, and a line about it names it as it is.
+  {
+    const auto renamed = [](Folder folder, const std::map<std::string, std::string>& names) {
+      for (const auto& [from, to] : names) {
+        folder[to] = folder.at(from);
+        folder.erase(from);
+      }
+      return folder;
+    };
+    const std::map<std::string, std::string> lower = {{"SUBSYS_C.ROM", "subsys_c.rom"},
+                                                      {"INITIATE.BIN", "initiate.bin"},
+                                                      {"BOOT_BAS.ROM", "boot_bas.rom"},
+                                                      {"BOOT_DOS.ROM", "boot_dos.rom"}};
+    const std::map<std::string, std::string> mixed = {
+        {"SUBSYS_C.ROM", "Subsys_C.Rom"}, {"INITIATE.BIN", "Initiate.bin"}, {"BOOT_BAS.ROM", "boot_bas.ROM"}};
+    cases.push_back({"InputsInLowerCase",
+                     {},
+                     renamed(Standard(), lower),
+                     0,
+                     Console(false, kSucceed),
+                     renamed(AfterSuccess(usual, false), lower),
+                     ""});
+    cases.push_back({"InputsInMixedCase",
+                     {},
+                     renamed(Standard(), mixed),
+                     0,
+                     Console(false, kSucceed),
+                     renamed(AfterSuccess(usual, false), mixed),
+                     ""});
+    cases.push_back({"InputsInLowerCaseInCompatibleMode",
+                     {"-compatiblerom"},
+                     renamed(Standard(), lower),
+                     0,
+                     Console(true, kSucceed),
+                     renamed(AfterSuccess(usual, true), lower),
+                     ""});
+    // Windows asks for the name as the tool spells it, and says that name.
+    const auto onDisk = [](const std::string& name) {
+      std::string upper = name;
+      for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+      return TestingWindowsBuild() ? upper : name;
+    };
+    Inputs shortBoot = WithBoots(100, 512);
+    cases.push_back({"WarningNamesTheFileOnDisk",
+                     {},
+                     renamed(InputFiles(shortBoot), lower),
+                     0,
+                     Console(false, kSucceed),
+                     renamed(AfterSuccess(shortBoot, false), lower),
+                     s.ShortInput(onDisk("boot_bas.rom"), 100, 512)});
+    const std::map<std::string, std::string> images = {{"SUBSYSCG.ROM", "subsyscg.rom"},
+                                                       {"SUBSYS_A.ROM", "Subsys_A.rom"},
+                                                       {"SUBSYS_B.ROM", "subsys_b.ROM"},
+                                                       {"INITIATE.ROM", "initiate.rom"}};
+    Folder oldImages;
+    for (const auto& [image, name] : images) oldImages[name] = File(old);
+    cases.push_back({"OldImagesInAnotherCaseOverwritten",
+                     {},
+                     Standard({}, oldImages),
+                     0,
+                     Console(false, kSucceed),
+                     renamed(AfterSuccess(usual, false), images),
+                     ""});
+
+    // Two candidates: neither is used, and the line names both.
+    const char* const twoNames =
+        "Windows' file systems ignore case: two names that differ only in case cannot stand in one folder";
+    const Folder twoSubsysC = {{"SUBSYS_C.rom", File(usual.subsysC)}, {"subsys_c.rom", File(old)}};
+    Case c = {"InputMatchedTwice",
+              {},
+              Standard({"SUBSYS_C.ROM"}, twoSubsysC),
+              1,
+              errorOut,
+              Standard({"SUBSYS_C.ROM"}, twoSubsysC),
+              s.TwoMatches("SUBSYS_C.ROM", "cannot open for reading", "SUBSYS_C.rom", "subsys_c.rom")};
+    c.notUnderWine = twoNames;
+    cases.push_back(c);
+    const Folder twoBootDos = {{"Boot_Dos.Rom", File(usual.bootDos)}, {"boot_dos.rom", File(usual.bootDos)}};
+    c = {"BootImageMatchedTwice",
+         {},
+         Standard({"BOOT_DOS.ROM"}, twoBootDos),
+         1,
+         errorOut,
+         Standard(
+             {"BOOT_DOS.ROM"},
+             with(subsys, with(twoBootDos, {{"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}}))),
+         s.TwoMatches("BOOT_DOS.ROM", "cannot open for reading", "Boot_Dos.Rom", "boot_dos.rom")};
+    c.notUnderWine = twoNames;
+    cases.push_back(c);
+    const Folder twoImages = {{"SubsysCG.rom", File(old)}, {"subsyscg.rom", File(old)}};
+    c = {"ImageMatchedTwice",
+         {},
+         Standard({}, twoImages),
+         1,
+         errorOut,
+         Standard({}, twoImages),
+         s.TwoMatches("SUBSYSCG.ROM", "cannot create", "SubsysCG.rom", "subsyscg.rom")};
+    c.notUnderWine = twoNames;
+    cases.push_back(c);
+  }
+
   // Standard output that refuses the closing line: every image is written,
   // and the status is -1, seen as 255.
   auto refused = [&](const std::string& name, Out out, const std::string& reason) {
@@ -986,6 +1102,67 @@ TEST(V2GenDocumentTest, ExamplesAreWhatTheToolWrites) {
     EXPECT_FALSE(examples.empty()) << document << " shows no message";
     for (const std::string& example : examples)
       EXPECT_TRUE(written.count(example) == 1) << document << ": no case writes\n" << example;
+  }
+}
+
+// ---- The manual pages as man shows them ------------------------------------------
+
+// The page rendered as plain text by groff, as man shows it in 80 columns,
+// with groff's own warnings first; nullopt where groff cannot run.
+std::optional<std::string> Rendered(const std::string& page) {
+  const std::string command = "groff -k -man -Tutf8 -P-cbou -rLL=78n -ww '" + page + "' 2>&1";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (pipe == nullptr) return std::nullopt;
+  std::string text;
+  char buffer[4096];
+  for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, got);
+  if (pclose(pipe.release()) != 0) return std::nullopt;
+  return text;
+}
+
+// The code points of a line of UTF-8.
+std::vector<char32_t> CodePoints(const std::string& line) {
+  std::vector<char32_t> points;
+  for (std::size_t i = 0; i < line.size();) {
+    const auto byte = static_cast<unsigned char>(line[i]);
+    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    char32_t point = length == 1 ? byte : byte & (0x7F >> length);
+    for (int k = 1; k < length && i + k < line.size(); ++k)
+      point = (point << 6) | (static_cast<unsigned char>(line[i + k]) & 0x3F);
+    points.push_back(point);
+    i += length;
+  }
+  return points;
+}
+
+// Kana, kanji and the full-width forms, the punctuation among them.
+bool IsJapanese(char32_t c) { return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF); }
+bool IsJapanesePunctuation(char32_t c) {
+  return std::u32string(U"、。，．：；（）「」『』！？").find(c) != std::u32string::npos;
+}
+
+// A name such as SUBSYS_C.ROM or -compatiblerom cut by a hyphen at a line's
+// end, or, in Japanese, a space where the source breaks a line between two
+// Japanese words or after Japanese punctuation: both read as typos.
+TEST(ManualPageTest, TypesetCleanlyIn80Columns) {
+  for (const auto& [page, japanese] :
+       {std::pair<const char*, bool>{"doc/quorvel-v2gen.1.in", false}, {"doc/quorvel-v2gen.ja.1.in", true}}) {
+    const std::optional<std::string> text = Rendered(std::string(QUORVEL_SOURCE_DIR) + "/" + page);
+    if (!text) GTEST_SKIP() << "groff cannot run here";
+    EXPECT_EQ(std::string::npos, text->find("troff:")) << page << ": groff warns\n" << *text;
+    std::istringstream lines(*text);
+    for (std::string line; std::getline(lines, line);) {
+      const std::vector<char32_t> c = CodePoints(line);
+      if (!c.empty()) {
+        EXPECT_TRUE(c.back() != U'-' && c.back() != U'\u2010') << page << ": hyphenated\n" << line;
+      }
+      for (std::size_t i = 1; japanese && i + 1 < c.size(); ++i) {
+        if (c[i] != U' ') continue;
+        EXPECT_FALSE(IsJapanesePunctuation(c[i - 1]) || (IsJapanese(c[i - 1]) && IsJapanese(c[i + 1])))
+            << page << ": a space in Japanese text\n"
+            << line;
+      }
+    }
   }
 }
 
