@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# Runs the launchers of the Windows zip under Wine as a user does: a folder
-# dropped on one, a file dropped on one, one double-clicked in the folder of
-# the dumps, and something dropped that does not exist. Each run must leave
-# exactly the images that the native tool makes for that folder and mode,
-# end with the tool's status, and wait for the key that the test gives it.
-# usage: tests/launchers-under-wine.sh LOADER UNPACKED_ZIP_FOLDER NATIVE_TOOL
-#   Run by tests/run-under-wine.sh, whose Wine prefix and server it uses.
+# Runs the launchers of the Windows zip under Wine as a user does: started by
+# Explorer for a folder or a file dropped on one, or for a double-click, and
+# called from a script. Each run must leave exactly the images that the native
+# tool makes for that folder and mode, end with the tool's status, wait for a
+# key only when Explorer started it, and run no part of a folder's name as a
+# command.
+# usage: tests/launchers-under-wine.sh LOADER UNPACKED_ZIP_FOLDER NATIVE_TOOL STARTER
+#   STARTER: start-command-line.exe of the Windows build, which starts a
+#   command line exactly as Explorer does. Run by tests/run-under-wine.sh,
+#   whose Wine prefix and server it uses.
 set -euo pipefail
 loader=$1
 unpacked=$(realpath "$2")
 native=$(realpath "$3")
+starter=$(realpath "$4")
 # Wine's own words (pause's prompt) in English, and the arguments read as UTF-8.
 export LC_ALL=C.UTF-8
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'exec 3>&-; rm -rf "$work"' EXIT
+# Under QEMU a run takes seconds; a launcher that waits for a key that never
+# comes is stopped here.
+limit=300
 
-# Folders with a space, and one with Japanese characters, as users' have.
 install="$work/quorvel v2gen"
 mkdir "$install" "$work/dumps"
 cp "$unpacked"/quorvel-v2gen.exe "$unpacked"/*.bat "$install/"
@@ -32,58 +38,144 @@ expect() {
 expect "$work/expected-normal"
 expect "$work/expected-compatible" -compatiblerom
 printf '\r\n' > "$work/key"
+# Standard input that stays open and says nothing, as a script's may: a
+# launcher that waits for a key there waits for ever.
+mkfifo "$work/silent"
+exec 3<> "$work/silent"
+# Any part of a name that cmd ran as a command would find this first: "R&D"
+# split at the "&" runs "D".
+printf '@echo off\r\necho ran > "%%~dp0ran-D"\r\n' > "$work/D.bat"
+cd "$work"
 
 windows() { printf 'Z:%s' "${1//\//\\}"; }
+# The command line with which Explorer starts LAUNCHER for the paths dropped
+# on it (none for a double-click): each path quoted only when it has a space.
+explorer() {
+  local line path separator=""
+  line="C:\\windows\\system32\\cmd.exe /c \"\"$(windows "$1")\" "
+  shift
+  for path in "$@"; do
+    path=$(windows "$path")
+    [[ $path != *" "* ]] || path="\"$path\""
+    line+="$separator$path"
+    separator=" "
+  done
+  printf '%s"' "$line"
+}
+
 failures=0
 fail() {
   echo "FAILED: $*" >&2
   failures=$((failures + 1))
 }
 
-# launch NAME LAUNCHER FOLDER STATUS EXPECTED [DROPPED]: copies the dumps to
-# FOLDER, runs LAUNCHER (a path) with the Windows path of DROPPED as Explorer
-# passes a drop, and checks the status, the pause and FOLDER against the
-# folder EXPECTED ("" for the dumps untouched).
+# launch NAME LINE INPUT WAITS STATUS FOLDER EXPECTED: copies the dumps to
+# FOLDER (unless it is ""), starts the command LINE with standard input from
+# INPUT, and checks that it waited for a key or not (WAITS: yes or no), its
+# status, and FOLDER against the folder EXPECTED ("" for the dumps untouched).
 launch() {
-  local name=$1 launcher=$2 folder=$3 status=$4 expected=$5 dropped=${6:-} got=0 args=() before=$failures
-  mkdir -p "$folder"
-  cp "$work/dumps"/* "$folder/"
-  [ -z "$dropped" ] || args=("$(windows "$dropped")")
-  "$loader" "$(windows "$launcher")" "${args[@]}" < "$work/key" > "$work/out" 2> "$work/err" || got=$?
-  [ "$got" = "$status" ] || fail "$name: status $got, expected $status"
-  grep -q "Press any key to continue" "$work/out" || fail "$name: the window did not wait for a key"
-  local want=${expected:-$work/dumps}
-  for file in "$folder"/*; do
-    case $(basename "$file") in *.bat | *.exe) continue ;; esac
-    cmp -s "$file" "$want/$(basename "$file")" || fail "$name: $(basename "$file") differs"
-  done
-  for file in "$want"/*; do
-    [ -e "$folder/$(basename "$file")" ] || fail "$name: no $(basename "$file")"
-  done
+  local name=$1 line=$2 input=$3 waits=$4 status=$5 folder=$6 expected=$7 got=0 before=$failures
+  [ -z "$folder" ] || { mkdir -p "$folder" && cp "$work/dumps"/* "$folder/"; }
+  timeout "$limit" "$loader" "$starter" "$line" < "$input" > "$work/out" 2> "$work/err" || got=$?
+  if [ "$got" = 124 ]; then
+    fail "$name: still running after $limit s"
+  else
+    [ "$got" = "$status" ] || fail "$name: status $got, expected $status"
+  fi
+  if grep -q "Press any key to continue" "$work/out"; then
+    [ "$waits" = yes ] || fail "$name: the window waited for a key"
+  else
+    [ "$waits" = no ] || fail "$name: the window did not wait for a key"
+  fi
+  if [ -e "$work/ran-D" ] || grep -q "Can't recognize" "$work/out" "$work/err"; then
+    fail "$name: part of a name ran as a command"
+    rm -f "$work/ran-D"
+  fi
+  if [ -n "$folder" ]; then
+    local want=${expected:-$work/dumps}
+    for file in "$folder"/*; do
+      case $(basename "$file") in *.bat | *.exe) continue ;; esac
+      cmp -s "$file" "$want/$(basename "$file")" || fail "$name: $(basename "$file") differs"
+    done
+    for file in "$want"/*; do
+      [ -e "$folder/$(basename "$file")" ] || fail "$name: no $(basename "$file")"
+    done
+    rm -rf "$folder"
+  fi
   if [ "$failures" -gt "$before" ]; then cat "$work/out" "$work/err" >&2; else echo "$name: as expected"; fi
-  rm -rf "$folder"
 }
 
+# The folder's line shows the name as it is: as cmd's own echo shows it, in
+# the console's code page (a Japanese name comes out as "???" under an
+# English Wine, as on an English Windows console).
+shows() {
+  local line
+  line="Folder: $(windows "$1")"
+  # Only a name that cmd can echo as it stands: Wine's helpers hold a pipe
+  # open, so the output goes to a file.
+  if [ -n "$(printf %s "$line" | LC_ALL=C tr -d '\000-\177')" ] && [[ $line != *['&|<>^%!()']* ]]; then
+    timeout "$limit" "$loader" "$starter" "C:\\windows\\system32\\cmd.exe /c echo $line" > "$work/echo"
+    line=$(tr -d '\r' < "$work/echo")
+  fi
+  grep -qF -- "$line" "$work/out" || fail "$2: the Folder line does not show $line"
+}
+
+# Folder names that Explorer hands over quoted (a space) or bare, with every
+# character that cmd treats specially.
+names=("my dumps" "ダンプ" "R&D" "R&D (old) !x ^y" "a,b;c=d'e")
 for mode in normal compatible; do
   launcher="$install/make-v2-images.bat"
   [ "$mode" = normal ] || launcher="$install/make-compatible-images.bat"
   want="$work/expected-$mode"
-  launch "$mode: a folder dropped" "$launcher" "$work/my dumps" 0 "$want" "$work/my dumps"
-  launch "$mode: a folder with Japanese characters dropped" "$launcher" "$work/ダンプ" 0 "$want" "$work/ダンプ"
-  launch "$mode: one dump dropped" "$launcher" "$work/my dumps" 0 "$want" "$work/my dumps/BOOT_BAS.ROM"
+  for name in "${names[@]}"; do
+    launch "$mode: folder \"$name\" dropped" "$(explorer "$launcher" "$work/$name")" "$work/key" yes 0 \
+      "$work/$name" "$want"
+    shows "$work/$name" "$mode: folder \"$name\" dropped"
+  done
+  launch "$mode: one dump dropped" "$(explorer "$launcher" "$work/R&D/BOOT_BAS.ROM")" "$work/key" yes 0 \
+    "$work/R&D" "$want"
+  launch "$mode: all four dumps dropped" "$(explorer "$launcher" "$work/my dumps"/{SUBSYS_C.ROM,INITIATE.BIN,BOOT_BAS.ROM,BOOT_DOS.ROM})" \
+    "$work/key" yes 0 "$work/my dumps" "$want"
   # Copied with the executable into the folder of the dumps, and double-clicked.
-  mkdir "$work/my dumps"
-  cp "$install"/* "$work/my dumps/"
-  launch "$mode: double-clicked in the folder of the dumps" "$work/my dumps/$(basename "$launcher")" "$work/my dumps" 0 "$want"
-  launch "$mode: something that does not exist dropped" "$launcher" "$work/my dumps" 1 "" "$work/no such folder"
+  mkdir "$work/R&D"
+  cp "$install"/* "$work/R&D/"
+  launch "$mode: double-clicked in the folder of the dumps" "$(explorer "$work/R&D/$(basename "$launcher")")" \
+    "$work/key" yes 0 "$work/R&D" "$want"
+  launch "$mode: something that does not exist dropped" "$(explorer "$launcher" "$work/no such folder")" \
+    "$work/key" yes 1 "" ""
   grep -q "neither a folder nor a file" "$work/out" || fail "$mode: no message for what does not exist"
+  # Run from inside the unopened zip, Explorer gives it a folder of its own.
+  mkdir "$work/alone"
+  cp "$launcher" "$work/alone/"
+  launch "$mode: alone, without the executable" "$(explorer "$work/alone/$(basename "$launcher")" "$work/R&D")" \
+    "$work/key" yes 1 "$work/R&D" ""
+  grep -q "Unpack the whole zip" "$work/out" || fail "$mode: alone: no word to unpack the zip"
+  rm -rf "$work/alone"
 done
 
-# The tool's failure is the launcher's: a folder without INITIATE.BIN.
+# Called from a script whose standard input stays open and silent: no wait,
+# and the script gets the tool's status, here a failure (no INITIATE.BIN).
+# Seconds are plenty where nothing waits, even under QEMU.
+limit=60
 rm "$work/dumps/INITIATE.BIN"
 expect "$work/expected-failure"
-launch "the tool's status passed on" "$install/make-v2-images.bat" "$work/my dumps" 1 "$work/expected-failure" "$work/my dumps"
-grep -q "^Error!" "$work/out" || fail "the tool's status passed on: no Error!"
+expect "$work/expected-failure-compatible" -compatiblerom
+for launcher in make-v2-images.bat make-compatible-images.bat; do
+  want="$work/expected-failure"
+  [ "$launcher" = make-v2-images.bat ] || want="$work/expected-failure-compatible"
+  printf '@echo off\r\ncall "%s" "%s"\r\necho the script goes on\r\nexit /b %%errorlevel%%\r\n' \
+    "$(windows "$install/$launcher")" "$(windows "$work/R&D (old)")" > "$work/caller.bat"
+  launch "$launcher: called from a script" "C:\\windows\\system32\\cmd.exe /c $(windows "$work/caller.bat")" \
+    "$work/silent" no 1 "$work/R&D (old)" "$want"
+  grep -q "^Error!" "$work/out" || fail "$launcher: called from a script: no Error!"
+  grep -q "the script goes on" "$work/out" || fail "$launcher: called from a script: the script did not go on"
+done
+
+# Not run here: a folder whose name holds "%" ("100% x"). Wine's cmd expands
+# the text that it has put in for a variable once more, and so drops a lone
+# "%" of a name; Windows' cmd expands each line once, and the launcher
+# handles such a name only through variables.
+echo "not run under Wine: a dropped folder named \"100% x\" (Wine's cmd drops a lone % from a variable's value)"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures launcher checks failed" >&2

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests against the 32-bit Windows executable under Wine.
-# usage: tests/run-under-wine.sh LOADER TEST_EXECUTABLE WINDOWS_EXE [UNPACKED_ZIP NATIVE_TOOL]
+# usage: tests/run-under-wine.sh LOADER TEST_EXECUTABLE WINDOWS_EXE [UNPACKED_ZIP NATIVE_TOOL STARTER]
 #   LOADER: "wine" where the kernel runs 32-bit x86 programs; elsewhere the
 #   loader that tests/wine-in-qemu.sh prints, which runs Wine under QEMU.
-#   With the folder of the unpacked Windows zip and the native executable,
-#   the zip's launchers are tested too (tests/launchers-under-wine.sh).
+#   With the folder of the unpacked Windows zip, the native executable and
+#   the Windows build's start-command-line.exe, the zip's launchers are
+#   tested too (tests/launchers-under-wine.sh).
 set -euo pipefail
 loader=$1
 # The tests run the loader from a folder of their own.
@@ -45,7 +46,7 @@ rm -rf "$warm"
 echo "End-to-end tests against $exe under $loader"
 QUORVEL_V2GEN="$exe" QUORVEL_V2GEN_EMULATOR="$loader" "$tests" --gtest_filter='Cases/V2GenTest.*:Cases/TerminalTest.*'
 
-if [ $# -ge 5 ]; then
+if [ $# -ge 6 ]; then
   echo "The launchers of the Windows zip under $loader"
-  bash "$(dirname "$0")/launchers-under-wine.sh" "$loader" "$4" "$5"
+  bash "$(dirname "$0")/launchers-under-wine.sh" "$loader" "$4" "$5" "$6"
 fi
