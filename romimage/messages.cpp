@@ -36,7 +36,7 @@ const Text kAttempts[] = {
     {"cannot create", u8"作成できません"},
     {"cannot read", u8"読み込めません"},
     {"cannot write", u8"書き込めません"},
-    {"cannot seek", u8"読む位置を移せません"},
+    {"cannot seek", u8"シークできません"},
     {"cannot close", u8"閉じられません"},
 };
 static_assert(sizeof kAttempts / sizeof kAttempts[0] == static_cast<int>(Attempt::kClose) + 1,
@@ -49,13 +49,13 @@ const Text kLongInput = {
     "{1} bytes, expected at most {2}; {3} is {4} bytes instead of {5}",
     u8"{1} バイトですが、{2} バイト以下のはずです。{3} は {5} バイトではなく {4} バイトになります"};
 const Text kBlankInput = {"bytes {1} to {2} are all {3}; the chip looks unread, dump it again",
-                          u8"バイト {1} から {2} までがすべて {3} "
-                          u8"です。チップが読み出されていないようです。ダンプし直してください"};
+                          u8"オフセット {1} から {2} までがすべて {3} "
+                          u8"です。ROM が吸い出されていないようです。吸い出し直してください"};
 const Text kSameInput = {
     "the {1} bytes used are the same as those of {2}; the two boot images of a machine differ, "
     "so one of them is the wrong file",
-    u8"使う {1} バイトが {2} と同じです。一台の機械の二つのブートイメージは異なるので、"
-    u8"どちらかが違うファイルです"};
+    u8"使う {1} バイトが {2} と同じです。BASIC と DOS のブート ROM は異なるので、"
+    u8"どちらかのファイルが間違っています"};
 
 // As the page says it of the files that a user chooses.
 const Text kAmbiguousName = {"{1} files match it without regard to case: {2}; keep one of them",
@@ -80,6 +80,7 @@ const Reason kReasons[] = {
     {EDQUOT, u8"ディスク使用量の制限を超えました"},
 #endif
     {EIO, u8"入出力エラーです"},
+    {ESPIPE, u8"不正なシークです"},
 };
 
 std::string ReasonFor(int error) {

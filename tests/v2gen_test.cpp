@@ -400,7 +400,7 @@ struct Speech {
         {"cannot create", u8"作成できません"},
         {"cannot read", u8"読み込めません"},
         {"cannot write", u8"書き込めません"},
-        {"cannot seek", u8"読む位置を移せません"},
+        {"cannot seek", u8"シークできません"},
         {"cannot close", u8"閉じられません"},
         {"No such file or directory", u8"そのようなファイルやディレクトリはありません"},
         {"Permission denied", u8"許可がありません"},
@@ -409,6 +409,7 @@ struct Speech {
         {"Read-only file system", u8"読み込み専用のファイルシステムです"},
         {"Disk quota exceeded", u8"ディスク使用量の制限を超えました"},
         {"Input/output error", u8"入出力エラーです"},
+        {"Illegal seek", u8"不正なシークです"},
     };
     auto say = [](const std::string& english) {
       auto found = kJapanese.find(english);
@@ -453,8 +454,8 @@ struct Speech {
   std::string Blank(const std::string& name, std::size_t from, std::size_t to,
                     const std::string& value) const {
     const std::string a = std::to_string(from), b = std::to_string(to);
-    return Warning(name, japanese ? u8"バイト " + a + u8" から " + b + u8" までがすべて " + value +
-                                        u8" です。チップが読み出されていないようです。ダンプし直してください"
+    return Warning(name, japanese ? u8"オフセット " + a + u8" から " + b + u8" までがすべて " + value +
+                                        u8" です。ROM が吸い出されていないようです。吸い出し直してください"
                                   : "bytes " + a + " to " + b + " are all " + value +
                                         "; the chip looks unread, dump it again");
   }
@@ -463,8 +464,8 @@ struct Speech {
     const std::string n = std::to_string(size);
     return Warning("BOOT_DOS.ROM",
                    japanese ? u8"使う " + n +
-                                  u8" バイトが BOOT_BAS.ROM と同じです。一台の機械の二つのブートイメージは"
-                                  u8"異なるので、どちらかが違うファイルです"
+                                  u8" バイトが BOOT_BAS.ROM と同じです。BASIC と DOS のブート ROM は"
+                                  u8"異なるので、どちらかのファイルが間違っています"
                             : "the " + n +
                                   " bytes used are the same as those of BOOT_BAS.ROM; the two boot images "
                                   "of a machine differ, so one of them is the wrong file");
@@ -1049,7 +1050,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, V2GenTest, ::testing::ValuesIn(EveryCase()),
 
 // The lines of standard error that a document shows as examples: in a
 // README, in backquotes or an indented block; in a manual page, in a no-fill
-// block, where an indented line goes on with the one before it.
+// block, where an indented line goes on with the one before it (after a
+// space, unless the break falls between two Japanese characters).
 std::vector<std::string> ExampleLines(const std::string& document) {
   std::string text = ReadFile(fs::path(QUORVEL_SOURCE_DIR) / document);
   const bool manual = document.find(".1.in") != std::string::npos;
@@ -1065,7 +1067,11 @@ std::vector<std::string> ExampleLines(const std::string& document) {
   for (std::string line; std::getline(lines, line);) {
     const std::size_t start = line.find("quorvel-v2gen: ");
     if (manual && open && line.rfind("    ", 0) == 0) {
-      examples.back() += " " + line.substr(line.find_first_not_of(' '));
+      // Japanese text has no spaces: a break between two of its characters joins without one.
+      const std::string more = line.substr(line.find_first_not_of(' '));
+      const bool japanese = static_cast<unsigned char>(examples.back().back()) >= 0x80 &&
+                            static_cast<unsigned char>(more.front()) >= 0x80;
+      examples.back() += (japanese ? "" : " ") + more;
       continue;
     }
     open = false;
@@ -1141,9 +1147,10 @@ bool IsJapanesePunctuation(char32_t c) {
   return std::u32string(U"、。，．：；（）「」『』！？").find(c) != std::u32string::npos;
 }
 
-// A name such as SUBSYS_C.ROM or -compatiblerom cut by a hyphen at a line's
-// end, or, in Japanese, a space where the source breaks a line between two
-// Japanese words or after Japanese punctuation: both read as typos.
+// Faults that a reader of man sees: a line wider than the terminal; a name
+// such as SUBSYS_C.ROM or -compatiblerom cut by a hyphen at a line's end;
+// in Japanese, a space where the source breaks a line between two Japanese
+// words or after Japanese punctuation, which reads as a typo.
 TEST(ManualPageTest, TypesetCleanlyIn80Columns) {
   for (const auto& [page, japanese] :
        {std::pair<const char*, bool>{"doc/quorvel-v2gen.1.in", false}, {"doc/quorvel-v2gen.ja.1.in", true}}) {
@@ -1153,6 +1160,9 @@ TEST(ManualPageTest, TypesetCleanlyIn80Columns) {
     std::istringstream lines(*text);
     for (std::string line; std::getline(lines, line);) {
       const std::vector<char32_t> c = CodePoints(line);
+      std::size_t columns = 0;
+      for (char32_t point : c) columns += IsJapanese(point) ? 2 : 1;
+      EXPECT_LE(columns, 80u) << page << ": wider than the terminal\n" << line;
       if (!c.empty()) {
         EXPECT_TRUE(c.back() != U'-' && c.back() != U'\u2010') << page << ": hyphenated\n" << line;
       }

@@ -76,7 +76,7 @@
     if (entry.encrypted) throw new Refused(text.encrypted(path, name));
     const method = entry.compressionMethod;
     if (!READABLE_METHODS.includes(method)) {
-      throw new Refused(text.method(path, name, METHOD_NAMES[method] || 'method ' + method));
+      throw new Refused(text.method(path, name, METHOD_NAMES[method], method));
     }
     let bytes;
     try {

@@ -241,9 +241,10 @@ async function expectNothingOffered(page) {
 }
 
 // Run refuses while a problem stands, and nothing is offered.
-async function expectRunRefused(page) {
+async function expectRunRefused(page, locale = 'en-US') {
   await page.click('#run');
-  assert.equal(await text(page, '#outcome'), 'Fix the problems above before running.');
+  const fixFirst = locale === 'ja-JP' ? '実行する前に上の問題を直してください。' : 'Fix the problems above before running.';
+  assert.equal(await text(page, '#outcome'), fixFirst);
   assert.equal(await hidden(page, '#console-section'), true);
   await expectNothingOffered(page);
 }
@@ -302,6 +303,15 @@ function markEncrypted(zip, name) {
   return zip;
 }
 
+// The compression method that both headers record, as a tool that the page
+// does not know would write it.
+function setMethod(zip, name, method) {
+  const { view, local, central } = headersOf(zip, name);
+  view.setUint16(local + 8, method, true);
+  view.setUint16(central + 10, method, true);
+  return zip;
+}
+
 function dumpsZip(inputs, folder = 'dumps/', level = 6) {
   const entries = { 'readme.txt': Buffer.from('dumps') };
   for (const [name, bytes] of Object.entries(lowerCase(inputs))) entries[folder + name] = bytes;
@@ -332,14 +342,15 @@ function succeeds(name, { pick, inputs = usualInputs(), compatible = false, outc
 }
 
 // A pick that the page refuses before running, with these problems and these names left unchosen.
-function refused(name, { pick, problems: expected, unchosen }) {
+function refused(name, { pick, problems: expected, unchosen, locale }) {
   return {
     name,
+    locale,
     async run(page) {
       await pick(page);
       assert.deepEqual(await problems(page), expected);
       assert.deepEqual(await missing(page), unchosen);
-      await expectRunRefused(page);
+      await expectRunRefused(page, locale);
     },
   };
 }
@@ -405,7 +416,7 @@ const CASES = [
     outcome: /^完了（警告 2 件）/,
     async check(page) {
       assert.deepEqual(await page.$$eval('#stderr li.warning', (items) => items.map((item) => item.textContent)), [
-        'quorvel-v2gen: 警告: INITIATE.BIN: バイト 0 から 3999 までがすべて 0xFF です。チップが読み出されていないようです。ダンプし直してください',
+        'quorvel-v2gen: 警告: INITIATE.BIN: オフセット 0 から 3999 までがすべて 0xFF です。ROM が吸い出されていないようです。吸い出し直してください',
         'quorvel-v2gen: 警告: BOOT_BAS.ROM: 300 バイトですが、512 バイト以上あるはずです。足りない 212 バイトは 0xFF で埋めます',
       ]);
       assert.equal(await page.$eval('#outcome', (outcome) => outcome.className), 'outcome succeeded warned');
@@ -458,6 +469,13 @@ const CASES = [
     problems: ['quorvel-v1.zip: dumps/boot_bas.rom is damaged: its data does not match its checksum; make the .zip again from the dumps.'],
     unchosen: ['BOOT_BAS.ROM'],
   }),
+  // The page's own words around the method, in Japanese too; the number alone where it has no name.
+  refused('an entry compressed with an unknown method, in Japanese', {
+    locale: 'ja-JP',
+    pick: (page) => pickZip(page, 'quorvel-v1.zip', setMethod(dumpsZip(usualInputs(), 'dumps/', 0), 'dumps/initiate.bin', 99)),
+    problems: ['quorvel-v1.zip：dumps/initiate.bin は圧縮方式 99 で圧縮されていて、このページでは読めません。展開してファイルを選ぶか、普通の圧縮（Deflate）で .zip を作り直してください。'],
+    unchosen: ['INITIATE.BIN'],
+  }),
   refused('an encrypted entry', {
     pick: (page) => pickZip(page, 'quorvel-v1.zip', markEncrypted(dumpsZip(usualInputs(), 'dumps/', 0), 'dumps/initiate.bin')),
     problems: ['quorvel-v1.zip: dumps/initiate.bin is encrypted: unpack it with its password and choose the files.'],
@@ -499,7 +517,7 @@ for (const way of WAYS) {
 
 test('served: in Japanese, with the keyboard alone, every control labelled', async () => {
   const { page, close } = await open(WAYS[0], 'ja-JP');
-  assert.equal(await text(page, 'h1'), 'Quorvel V1用のファイルからV2用のROMイメージを作る');
+  assert.equal(await text(page, 'h1'), 'Quorvel V1 用のファイルから V2 用の ROM イメージを作る');
   const unlabelled = await page.$$eval('input', (inputs) => inputs.filter((input) => input.labels.length === 0).map((input) => input.id));
   assert.deepEqual(unlabelled, []);
 
@@ -645,7 +663,7 @@ test('served: a new build is taken whole by a reload, and the old files are drop
   await own.close();
 });
 
-for (const [locale, name] of [['en-US', 'quorvel-v2gen: Quorvel V2 ROM images from the V1 files'], ['ja-JP', 'quorvel-v2gen: Quorvel V1用のファイルからV2用のROMイメージを作る']]) {
+for (const [locale, name] of [['en-US', 'quorvel-v2gen: Quorvel V2 ROM images from the V1 files'], ['ja-JP', 'quorvel-v2gen: Quorvel V1 用のファイルから V2 用の ROM イメージを作る']]) {
   test('served: installable as an app, named in the language of the page, ' + locale, { skip: chromiumOnly }, async () => {
     const { page, close } = await openKept(server, locale, { defaultContext: true });
     const session = await page.createCDPSession();
