@@ -15,7 +15,7 @@ target_link_options(quorvel-v2gen PRIVATE ${common} -sENVIRONMENT=web
   -sEXPORTED_RUNTIME_METHODS=FS,callMain)
 
 add_executable(quorvel-v2gen-node frontend/main.cpp)
-target_link_libraries(quorvel-v2gen-node PRIVATE romimage)
+target_link_libraries(quorvel-v2gen-node PRIVATE frontend)
 quorvel_apply_options(quorvel-v2gen-node)
 target_link_options(quorvel-v2gen-node PRIVATE ${common} -sENVIRONMENT=node -sNODERAWFS=1)
 

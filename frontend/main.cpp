@@ -2,12 +2,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <iterator>
+#include <memory>
+#include <string>
 
 #include "frontend/language.h"
-#include "romimage/romfile.h"
-#include "romimage/romimage.h"
+#include "quorvel/v2gen.h"
+#include "romimage/messages.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -75,12 +80,54 @@ bool OpenClosedStandardStreams() {
   return true;
 }
 
+#ifdef _WIN32
+// UTF-8 to code page 932 through UTF-16; what 932 lacks becomes '?'.
+std::string ToCodePage932(const std::string& utf8) {
+  const int size = static_cast<int>(utf8.size());
+  const int wideSize = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], wideSize);
+  const int narrowSize = WideCharToMultiByte(932, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(narrowSize), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), wideSize, &narrow[0], narrowSize, nullptr, nullptr);
+  return narrow;
+}
+#endif
+
+// A line on standard error. Windows gets Japanese as code page 932 bytes, as
+// the banner is, so that it reads right wherever the banner does.
+void WriteDiagnostic(const std::string& line, Language language) {
+#ifdef _WIN32
+  const std::string bytes = language == Language::kJapanese ? ToCodePage932(line + "\n") : line + "\n";
+#else
+  (void)language;
+  const std::string bytes = line + "\n";
+#endif
+  // Where standard error itself fails, nothing is left to tell the user.
+  (void)std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+}
+
+// Every failure and warning of the run, in the user's language.
+void WriteDiagnostics(const qv2gen_result* result, Language language) {
+  const qv2gen_language rendered = language == Language::kJapanese ? QV2GEN_JAPANESE : QV2GEN_ENGLISH;
+  for (std::size_t i = 0; i < qv2gen_diagnostic_count(result); ++i) {
+    const qv2gen_diagnostic* diagnostic = qv2gen_diagnostic_at(result, i);
+    std::string line(qv2gen_render(diagnostic, rendered, nullptr, 0) + 1, '\0');
+    line.resize(qv2gen_render(diagnostic, rendered, &line[0], line.size()));
+    WriteDiagnostic(line, language);
+  }
+}
+
+struct FreeResult {
+  void operator()(qv2gen_result* result) const { qv2gen_free(result); }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // Without a safe descriptor for every standard stream, no image is touched.
   if (!OpenClosedStandardStreams()) return 1;
-  UseLanguage(UserLanguage());
+  const Language language = UserLanguage();
 
   bool compatibleRom = false;
   if (argc == 2 && IsCompatibleRomSwitch(argv[1])) {
@@ -93,7 +140,15 @@ int main(int argc, char** argv) {
   // Not examined: only the closing line decides the status (below).
   (void)std::fflush(stdout);
 
-  if (!GenerateSubsysRom(compatibleRom) || !GenerateInitiateRom()) {
+  // The images of the current directory, made as the library makes them.
+  const std::unique_ptr<qv2gen_result, FreeResult> result(
+      qv2gen_generate_in_folder(nullptr, compatibleRom ? QV2GEN_COMPATIBLE : QV2GEN_NORMAL));
+  if (result == nullptr) {
+    WriteLine("Error!");  // out of memory
+    return 1;
+  }
+  WriteDiagnostics(result.get(), language);
+  if (!qv2gen_succeeded(result.get())) {
     WriteLine("Error!");
     return 1;
   }
@@ -102,7 +157,10 @@ int main(int argc, char** argv) {
   // the line is pushed out of the stream's buffer before deciding.
   errno = 0;
   if (!WriteLine("Succeed to generate V2 files!") || std::fflush(stdout) != 0) {
-    ReportFailure(StandardOutputName(), Attempt::kWrite, errno);
+    Diagnostic refused{Diagnostic::kFailure, StandardOutputName(language)};
+    refused.attempt = Attempt::kWrite;
+    refused.error = errno;
+    WriteDiagnostic(Render(refused, language), language);
     return -1;
   }
   return 0;

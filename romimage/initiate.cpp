@@ -15,21 +15,21 @@ constexpr std::uint64_t kImageSize = kProgramSize + 2 * kBootSize + kGapSize + s
 
 // *taken keeps the bytes used, so that the two boot images can be compared;
 // *onDisk the name that the image was found under.
-bool AppendBootImage(const char* name, RomFile& image, Taken* taken, std::string* onDisk) {
-  RomFile boot(name);
+bool AppendBootImage(Run& run, const char* name, RomFile& image, Taken* taken, std::string* onDisk) {
+  RomFile boot(run, name);
   if (!boot.OpenForReading() || !CopyBytes(boot, image, kBootSize, taken) || !boot.Close()) return false;
   *onDisk = boot.Name();
-  if (taken->count < kBootSize) WarnShortInput(boot.Name(), taken->count, kBootSize);
-  if (taken->Blank()) WarnBlankInput(boot.Name(), 0, *taken);
+  if (taken->count < kBootSize) WarnShortInput(run, boot.Name(), taken->count, kBootSize);
+  if (taken->Blank()) WarnBlankInput(run, boot.Name(), 0, *taken);
   return true;
 }
 
 }  // namespace
 
-bool GenerateInitiateRom() {
+bool GenerateInitiateRom(Run& run) {
   // Created before any input is opened: a missing input leaves the image on
   // disk with what was written up to that point, and nothing is deleted.
-  RomFile image("INITIATE.ROM");
+  RomFile image(run, "INITIATE.ROM");
   if (!image.Create()) return false;
 
   // The first bytes of the program, more than its usual size, pass through
@@ -39,7 +39,7 @@ bool GenerateInitiateRom() {
   Taken program;
   std::string programName;
   {
-    RomFile file("INITIATE.BIN");
+    RomFile file(run, "INITIATE.BIN");
     if (!file.OpenForReading() || !CopyUpTo(file, image, kLookedAt, &program) ||
         (program.count == kLookedAt && !CopyToEnd(file, image, &program)) || !file.Close())
       return false;
@@ -49,19 +49,19 @@ bool GenerateInitiateRom() {
   // A longer program is kept whole, and everything after it moves along.
   if (programSize < kProgramSize && !WriteFill(image, 0x00, kProgramSize - programSize)) return false;
   if (programSize > kProgramSize)
-    WarnLongInput(programName.c_str(), programSize, kProgramSize, image.Name(),
+    WarnLongInput(run, programName.c_str(), programSize, kProgramSize, image.Name(),
                   kImageSize - kProgramSize + programSize, kImageSize);
-  if (program.Blank()) WarnBlankInput(programName.c_str(), 0, program);
+  if (program.Blank()) WarnBlankInput(run, programName.c_str(), 0, program);
 
   Taken basic(kBootSize);
   Taken dos(kBootSize);
   std::string basicName, dosName;
-  if (!AppendBootImage("BOOT_BAS.ROM", image, &basic, &basicName) ||
-      !AppendBootImage("BOOT_DOS.ROM", image, &dos, &dosName))
+  if (!AppendBootImage(run, "BOOT_BAS.ROM", image, &basic, &basicName) ||
+      !AppendBootImage(run, "BOOT_DOS.ROM", image, &dos, &dosName))
     return false;
   // Both blank is said already; an empty one is said by its size.
   if (!dos.Blank() && basic.count > 0 && basic.kept == dos.kept)
-    WarnSameInput(dosName.c_str(), basicName.c_str(), dos);
+    WarnSameInput(run, dosName.c_str(), basicName.c_str(), dos);
 
   return WriteFill(image, 0x00, kGapSize) && image.Write(kClosingBytes, sizeof kClosingBytes) &&
          image.Close();

@@ -3,18 +3,10 @@
 #include "romimage/messages.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
-
 namespace {
-
-Language current = Language::kEnglish;
 
 // One text in each language. "{1}", "{2}"… stand for the arguments in the
 // order the English text names them, so a translation may put them anywhere.
@@ -23,7 +15,9 @@ struct Text {
   const char* japanese;
 };
 
-const char* Pick(const Text& text) { return current == Language::kJapanese ? text.japanese : text.english; }
+const char* Pick(const Text& text, Language language) {
+  return language == Language::kJapanese ? text.japanese : text.english;
+}
 
 // The same in every language.
 const char* const kPrefix = "quorvel-v2gen: ";
@@ -83,12 +77,14 @@ const Reason kReasons[] = {
     {ESPIPE, u8"不正なシークです"},
 };
 
-std::string ReasonFor(int error) {
-  if (current == Language::kJapanese) {
+// strerror's text for the errors above and the others of the C library's
+// table is a constant; only an unknown number would use its buffer.
+std::string ReasonFor(int error, Language language) {
+  if (language == Language::kJapanese) {
     for (const Reason& reason : kReasons)
       if (reason.error == error) return reason.japanese;
   }
-  return std::strerror(error);
+  return std::strerror(error);  // NOLINT(concurrency-mt-unsafe): see above
 }
 
 // The template with each "{n}" replaced by the n-th argument.
@@ -108,79 +104,50 @@ std::string Substitute(const char* form, std::initializer_list<std::string> argu
 
 std::string Number(std::uint64_t n) { return std::to_string(n); }
 
-std::string Warning(const char* name, const std::string& text) {
-  return std::string(kPrefix) + Pick(kWarning) + ": " + name + ": " + text + "\n";
+std::string Hex(std::uint64_t byte) {
+  const char* const digits = "0123456789ABCDEF";
+  return std::string("0x") + digits[(byte >> 4) & 0xF] + digits[byte & 0xF];
 }
 
-// "quorvel-v2gen: NAME: ATTEMPT", which a reason follows.
-std::string FailureStart(const char* name, Attempt attempt) {
-  return std::string(kPrefix) + name + ": " + Pick(kAttempts[static_cast<int>(attempt)]);
+// "a, b and c": every name, for the user must keep one and remove the others.
+std::string ListOf(const std::vector<std::string>& names, Language language) {
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) list += Pick(i + 1 == names.size() ? kAnd : kComma, language);
+    list += names[i];
+  }
+  return list;
 }
 
-#ifdef _WIN32
-// UTF-8 to code page 932 through UTF-16; what 932 lacks becomes '?'.
-std::string ToCodePage932(const std::string& utf8) {
-  const int size = static_cast<int>(utf8.size());
-  const int wideSize = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], wideSize);
-  const int narrowSize = WideCharToMultiByte(932, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(narrowSize), '\0');
-  WideCharToMultiByte(932, 0, wide.data(), wideSize, &narrow[0], narrowSize, nullptr, nullptr);
-  return narrow;
+// What follows "NAME: " in a warning, or "ATTEMPT" in a failure.
+std::string Body(const Diagnostic& d, Language language) {
+  const std::uint64_t* n = d.numbers;
+  const auto pick = [language](const Text& text) { return Pick(text, language); };
+  switch (d.code) {
+    case Diagnostic::kFailure:
+      return d.error != 0 ? ": " + ReasonFor(d.error, language) : "";
+    case Diagnostic::kAmbiguousName:
+      return ": " + Substitute(pick(kAmbiguousName), {Number(d.matches.size()), ListOf(d.matches, language)});
+    case Diagnostic::kShortInput:
+      return Substitute(pick(kShortInput), {Number(n[0]), Number(n[1]), Number(n[1] - n[0])});
+    case Diagnostic::kLongInput:
+      return Substitute(pick(kLongInput), {Number(n[0]), Number(n[1]), d.other, Number(n[2]), Number(n[3])});
+    case Diagnostic::kBlankInput:
+      return Substitute(pick(kBlankInput), {Number(n[0]), Number(n[1]), Hex(n[2])});
+    case Diagnostic::kSameInput:
+      return Substitute(pick(kSameInput), {Number(n[0]), d.other});
+  }
+  return "";
 }
-#endif
 
 }  // namespace
 
-void UseLanguage(Language language) { current = language; }
-
-std::string AmbiguousNameLine(const char* name, Attempt attempt, const std::vector<std::string>& matches) {
-  // "a, b and c": every name, for the user must keep one and remove the others.
-  std::string list;
-  for (std::size_t i = 0; i < matches.size(); ++i) {
-    if (i > 0) list += Pick(i + 1 == matches.size() ? kAnd : kComma);
-    list += matches[i];
-  }
-  return FailureStart(name, attempt) + ": " +
-         Substitute(Pick(kAmbiguousName), {Number(matches.size()), list}) + "\n";
+std::string Render(const Diagnostic& diagnostic, Language language) {
+  if (diagnostic.IsWarning())
+    return std::string(kPrefix) + Pick(kWarning, language) + ": " + diagnostic.file + ": " +
+           Body(diagnostic, language);
+  return std::string(kPrefix) + diagnostic.file + ": " +
+         Pick(kAttempts[static_cast<int>(diagnostic.attempt)], language) + Body(diagnostic, language);
 }
 
-const char* StandardOutputName() { return Pick(kStandardOutput); }
-
-std::string FailureLine(const char* name, Attempt attempt, int error) {
-  std::string line = FailureStart(name, attempt);
-  if (error != 0) line += ": " + ReasonFor(error);
-  return line + "\n";
-}
-
-std::string ShortInputLine(const char* name, std::uint64_t size, std::uint64_t expected) {
-  return Warning(name,
-                 Substitute(Pick(kShortInput), {Number(size), Number(expected), Number(expected - size)}));
-}
-
-std::string LongInputLine(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
-                          std::uint64_t imageSize, std::uint64_t usualSize) {
-  return Warning(name, Substitute(Pick(kLongInput), {Number(size), Number(expected), image, Number(imageSize),
-                                                     Number(usualSize)}));
-}
-
-std::string BlankInputLine(const char* name, std::uint64_t from, std::uint64_t to, unsigned char value) {
-  const char* const digits = "0123456789ABCDEF";
-  const std::string hex = std::string("0x") + digits[value >> 4] + digits[value & 0xF];
-  return Warning(name, Substitute(Pick(kBlankInput), {Number(from), Number(to), hex}));
-}
-
-std::string SameInputLine(const char* name, const char* other, std::uint64_t count) {
-  return Warning(name, Substitute(Pick(kSameInput), {Number(count), other}));
-}
-
-void WriteDiagnostic(const std::string& line) {
-#ifdef _WIN32
-  const std::string bytes = current == Language::kJapanese ? ToCodePage932(line) : line;
-#else
-  const std::string& bytes = line;
-#endif
-  // Where standard error itself fails, nothing is left to tell the user.
-  (void)std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-}
+const char* StandardOutputName(Language language) { return Pick(kStandardOutput, language); }

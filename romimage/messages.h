@@ -1,43 +1,51 @@
-// Every line that the tool writes to standard error, in English and in Japanese.
+// What the generation has to say, as data, and its text in English and in Japanese.
 #ifndef QUORVEL_ROMIMAGE_MESSAGES_H
 #define QUORVEL_ROMIMAGE_MESSAGES_H
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class Language { kEnglish, kJapanese };
 
-// The language of every later line; English until the entry point says otherwise.
-void UseLanguage(Language language);
-
 // What was attempted when a file failed.
 enum class Attempt { kOpenForReading, kCreate, kRead, kWrite, kSeek, kClose };
 
-// Each line has one shape in every language, with ASCII ": " between its
-// parts, so that a program reading it (the page) never matches words:
+// One failure or warning. Each has one shape in every language, with ASCII
+// ": " between its parts, so that a program reading the text never matches
+// words:
 //   "quorvel-v2gen: NAME: ATTEMPT: REASON"            a failure
 //   "quorvel-v2gen: WARNING: NAME: TEXT"              a warning
-// Lines end with "\n" and are in UTF-8.
+struct Diagnostic {
+  enum Code {
+    kFailure,        // attempt failed with error (errno, or 0 for none)
+    kAmbiguousName,  // attempt found matches, which differ from file only in case
+    kShortInput,     // numbers: size, expected at least
+    kLongInput,      // numbers: size, expected at most, image size, usual image size; other: the image
+    kBlankInput,     // numbers: first offset, last offset, the byte value
+    kSameInput,      // numbers: bytes compared; other: the file whose bytes these repeat
+  };
+  Diagnostic() = default;
+  Diagnostic(Code code, std::string file) : code(code), file(std::move(file)) {}
 
-// The reason is the system's for error, in Japanese for the errors that
-// users meet; none when error is 0.
-std::string FailureLine(const char* name, Attempt attempt, int error);
+  Code code = kFailure;
+  std::string file;
+  Attempt attempt = Attempt::kOpenForReading;
+  int error = 0;
+  std::uint64_t numbers[4] = {0, 0, 0, 0};
+  std::string other;
+  std::vector<std::string> matches;
 
-// A failure to choose: two or more files match name but for case.
-std::string AmbiguousNameLine(const char* name, Attempt attempt, const std::vector<std::string>& matches);
+  bool IsWarning() const { return code >= kShortInput; }
+};
+
+// The diagnostic's line in language, without a line end, in UTF-8. A
+// failure's reason is the system's text for its error, in Japanese for the
+// errors that users meet.
+std::string Render(const Diagnostic& diagnostic, Language language);
 
 // "standard output", as a failure line names it.
-const char* StandardOutputName();
-
-std::string ShortInputLine(const char* name, std::uint64_t size, std::uint64_t expected);
-std::string LongInputLine(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
-                          std::uint64_t imageSize, std::uint64_t usualSize);
-std::string BlankInputLine(const char* name, std::uint64_t from, std::uint64_t to, unsigned char value);
-std::string SameInputLine(const char* name, const char* other, std::uint64_t count);
-
-// Writes a line to standard error. Windows gets Japanese as code page 932
-// bytes, as the banner is, so that it reads right wherever the banner does.
-void WriteDiagnostic(const std::string& line);
+const char* StandardOutputName(Language language);
 
 #endif

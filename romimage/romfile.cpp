@@ -1,4 +1,5 @@
-// Byte-stream helpers: image files that report their own failures, and block copies.
+// Byte-stream helpers: image files on disk or in memory that report their own
+// failures, block copies, and the warnings as data.
 #include "romimage/romfile.h"
 
 #include <algorithm>
@@ -36,7 +37,9 @@ std::size_t NextBlock(std::uint64_t remaining) {
 #ifdef _WIN32
 constexpr int kReading = _O_RDONLY | _O_BINARY;
 constexpr int kCreating = _O_WRONLY | _O_TRUNC | _O_CREAT | _O_BINARY;
-int OpenFile(const char* name, int flags) { return _open(name, flags, _S_IREAD | _S_IWRITE); }
+int OpenFile(const Run& run, const std::string& name, int flags) {
+  return _open((run.prefix + name).c_str(), flags, _S_IREAD | _S_IWRITE);
+}
 long ReadFile(int fd, unsigned char* buffer, std::size_t size) {
   return _read(fd, buffer, static_cast<unsigned>(size));
 }
@@ -51,7 +54,9 @@ int CloseFile(int fd) { return _close(fd); }
 constexpr int kReading = O_RDONLY;
 constexpr int kWriting = O_WRONLY | O_TRUNC;
 constexpr int kCreating = kWriting | O_CREAT;
-int OpenFile(const char* name, int flags) { return open(name, flags, 0666); }
+int OpenFile(const Run& run, const std::string& name, int flags) {
+  return openat(run.folder, name.c_str(), flags, 0666);
+}
 long ReadFile(int fd, unsigned char* buffer, std::size_t size) { return read(fd, buffer, size); }
 long WriteFile(int fd, const unsigned char* buffer, std::size_t size) { return write(fd, buffer, size); }
 bool SeekFile(int fd, std::uint64_t offset) { return lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0; }
@@ -70,15 +75,22 @@ struct CloseFolder {
   void operator()(DIR* dir) const { (void)closedir(dir); }  // only read: nothing is lost
 };
 
-// The entries of path's folder whose names differ from path's only in ASCII
-// case, the exact name among them if it is there, as paths, in order.
-std::vector<std::string> MatchesIgnoringCase(const std::string& path) {
+// The entries of path's folder (in the run's folder) whose names differ from
+// path's only in ASCII case, the exact name among them if it is there, as
+// paths, in order.
+std::vector<std::string> MatchesIgnoringCase(const Run& run, const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string prefix = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   const std::string name = path.substr(prefix.size());
   std::vector<std::string> matches;
-  const std::unique_ptr<DIR, CloseFolder> dir(opendir(prefix.empty() ? "." : prefix.c_str()));
-  if (dir == nullptr) return matches;
+  const int fd = openat(run.folder, prefix.empty() ? "." : prefix.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return matches;
+  // fdopendir owns fd from here, and closedir closes it.
+  const std::unique_ptr<DIR, CloseFolder> dir(fdopendir(fd));
+  if (dir == nullptr) {
+    (void)close(fd);  // only read: nothing is lost
+    return matches;
+  }
   while (const dirent* entry = readdir(dir.get()))
     if (SameButForCase(entry->d_name, name.c_str())) matches.push_back(prefix + entry->d_name);
   std::sort(matches.begin(), matches.end());
@@ -103,29 +115,43 @@ std::uint64_t CopyInKernel(int input, int output) {
 
 }  // namespace
 
-void ReportFailure(const char* name, Attempt attempt, int error) {
-  WriteDiagnostic(FailureLine(name, attempt, error));
+#ifdef _WIN32
+Run::Run() = default;
+#else
+Run::Run() : folder(AT_FDCWD) {}
+#endif
+
+void WarnShortInput(Run& run, const char* name, std::uint64_t size, std::uint64_t expected) {
+  Diagnostic d{Diagnostic::kShortInput, name};
+  d.numbers[0] = size;
+  d.numbers[1] = expected;
+  run.Report(d);
 }
 
-void ReportAmbiguousName(const char* name, Attempt attempt, const std::vector<std::string>& matches) {
-  WriteDiagnostic(AmbiguousNameLine(name, attempt, matches));
-}
-
-void WarnShortInput(const char* name, std::uint64_t size, std::uint64_t expected) {
-  WriteDiagnostic(ShortInputLine(name, size, expected));
-}
-
-void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
+void WarnLongInput(Run& run, const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
                    std::uint64_t imageSize, std::uint64_t usualSize) {
-  WriteDiagnostic(LongInputLine(name, size, expected, image, imageSize, usualSize));
+  Diagnostic d{Diagnostic::kLongInput, name};
+  d.numbers[0] = size;
+  d.numbers[1] = expected;
+  d.numbers[2] = imageSize;
+  d.numbers[3] = usualSize;
+  d.other = image;
+  run.Report(d);
 }
 
-void WarnBlankInput(const char* name, std::uint64_t offset, const Taken& taken) {
-  WriteDiagnostic(BlankInputLine(name, offset, offset + taken.count - 1, taken.value));
+void WarnBlankInput(Run& run, const char* name, std::uint64_t offset, const Taken& taken) {
+  Diagnostic d{Diagnostic::kBlankInput, name};
+  d.numbers[0] = offset;
+  d.numbers[1] = offset + taken.count - 1;
+  d.numbers[2] = taken.value;
+  run.Report(d);
 }
 
-void WarnSameInput(const char* name, const char* other, const Taken& taken) {
-  WriteDiagnostic(SameInputLine(name, other, taken.count));
+void WarnSameInput(Run& run, const char* name, const char* other, const Taken& taken) {
+  Diagnostic d{Diagnostic::kSameInput, name};
+  d.numbers[0] = taken.count;
+  d.other = other;
+  run.Report(d);
 }
 
 void Taken::Add(const unsigned char* bytes, std::size_t size) {
@@ -143,9 +169,21 @@ RomFile::~RomFile() {
   if (fd_ >= 0) (void)CloseFile(fd_);
 }
 
-bool RomFile::OpenForReading() { return Open(false); }
+bool RomFile::OpenForReading() { return run_.memory != nullptr ? OpenInMemory(false) : Open(false); }
 
-bool RomFile::Create() { return Open(true); }
+bool RomFile::Create() {
+  const bool created = run_.memory != nullptr ? OpenInMemory(true) : Open(true);
+  if (created && std::find(run_.images.begin(), run_.images.end(), name_) == run_.images.end())
+    run_.images.push_back(name_);
+  return created;
+}
+
+void RomFile::Fail(Attempt attempt, int error) {
+  Diagnostic d{Diagnostic::kFailure, name_};
+  d.attempt = attempt;
+  d.error = error;
+  run_.Report(d);
+}
 
 // The exact name costs one open, as it always did; the folder is read only
 // when that name is missing. An image is opened without being created first,
@@ -156,38 +194,64 @@ bool RomFile::Open(bool writing) {
   errno = 0;
 #ifdef _WIN32
   // Windows' own file systems ignore case already.
-  fd_ = OpenFile(name_.c_str(), writing ? kCreating : kReading);
+  fd_ = OpenFile(run_, name_, writing ? kCreating : kReading);
 #else
   const int flags = writing ? kWriting : kReading;
-  fd_ = OpenFile(name_.c_str(), flags);
+  fd_ = OpenFile(run_, name_, flags);
   if (fd_ < 0 && errno == ENOENT) {
-    const std::vector<std::string> matches = MatchesIgnoringCase(name_);
+    std::vector<std::string> matches = MatchesIgnoringCase(run_, name_);
     if (matches.size() > 1) {
-      ReportAmbiguousName(name_.c_str(), attempt, matches);
+      Diagnostic d{Diagnostic::kAmbiguousName, name_};
+      d.attempt = attempt;
+      d.matches = std::move(matches);
+      run_.Report(d);
       return false;
     }
     errno = ENOENT;
     if (matches.size() == 1 && matches[0] != name_) {
       name_ = matches[0];
-      fd_ = OpenFile(name_.c_str(), flags);
+      fd_ = OpenFile(run_, name_, flags);
     } else if (writing) {
-      fd_ = OpenFile(name_.c_str(), kCreating);
+      fd_ = OpenFile(run_, name_, kCreating);
     }
   }
 #endif
-  if (fd_ < 0) ReportFailure(name_.c_str(), attempt, errno);
+  if (fd_ < 0) Fail(attempt, errno);
   return fd_ >= 0;
+}
+
+// A folder in memory holds each file under the name asked for: the inputs
+// are given by what they are, so no other case can stand for a name.
+bool RomFile::OpenInMemory(bool writing) {
+  auto found = run_.memory->find(name_);
+  if (writing) {
+    bytes_ = &(*run_.memory)[name_];
+    bytes_->clear();
+  } else if (found != run_.memory->end()) {
+    bytes_ = &found->second;
+  } else {
+    Fail(Attempt::kOpenForReading, ENOENT);
+    return false;
+  }
+  position_ = 0;
+  return true;
 }
 
 // As fread does, fewer bytes than asked only at the end of the file: a pipe
 // that delivers a block in parts still fills it.
 bool RomFile::Read(unsigned char* buffer, std::size_t size, std::size_t* got) {
   *got = 0;
+  if (bytes_ != nullptr) {
+    *got = position_ < bytes_->size() ? std::min(size, bytes_->size() - position_) : 0;
+    std::memcpy(buffer, bytes_->data() + std::min(position_, bytes_->size()), *got);
+    position_ += *got;
+    return true;
+  }
   while (*got < size) {
     errno = 0;
     const long n = ReadFile(fd_, buffer + *got, size - *got);
     if (n < 0) {
-      ReportFailure(name_.c_str(), Attempt::kRead, errno);
+      Fail(Attempt::kRead, errno);
       return false;
     }
     if (n == 0) break;
@@ -197,11 +261,15 @@ bool RomFile::Read(unsigned char* buffer, std::size_t size, std::size_t* got) {
 }
 
 bool RomFile::Write(const unsigned char* buffer, std::size_t size) {
+  if (bytes_ != nullptr) {
+    bytes_->append(reinterpret_cast<const char*>(buffer), size);
+    return true;
+  }
   while (size > 0) {
     errno = 0;
     const long n = WriteFile(fd_, buffer, size);
     if (n <= 0) {
-      ReportFailure(name_.c_str(), Attempt::kWrite, errno);
+      Fail(Attempt::kWrite, errno);
       return false;
     }
     buffer += n;
@@ -211,9 +279,13 @@ bool RomFile::Write(const unsigned char* buffer, std::size_t size) {
 }
 
 bool RomFile::Seek(std::uint64_t offset) {
+  if (bytes_ != nullptr) {
+    position_ = static_cast<std::size_t>(offset);
+    return true;
+  }
   errno = 0;
   if (!SeekFile(fd_, offset)) {
-    ReportFailure(name_.c_str(), Attempt::kSeek, errno);
+    Fail(Attempt::kSeek, errno);
     return false;
   }
   return true;
@@ -222,11 +294,15 @@ bool RomFile::Seek(std::uint64_t offset) {
 // A close can fail after every write has succeeded: NFS and disk quotas
 // report the error of a delayed write there, so the result is checked.
 bool RomFile::Close() {
+  if (bytes_ != nullptr) {
+    bytes_ = nullptr;
+    return true;
+  }
   const int fd = fd_;
   fd_ = -1;
   errno = 0;
   if (CloseFile(fd) != 0) {
-    ReportFailure(name_.c_str(), Attempt::kClose, errno);
+    Fail(Attempt::kClose, errno);
     return false;
   }
   return true;
@@ -258,7 +334,7 @@ bool CopyUpTo(RomFile& input, RomFile& output, std::uint64_t count, Taken* taken
 
 bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken) {
 #if defined(__linux__)
-  if (!taken->Blank()) {
+  if (!taken->Blank() && input.fd_ >= 0 && output.fd_ >= 0) {
     const std::uint64_t moved = CopyInKernel(input.fd_, output.fd_);
     taken->count += moved;
     if (moved > 0) taken->oneValue = false;  // unseen, so not known to be blank

@@ -1,19 +1,41 @@
-// Byte-stream helpers shared by the generation operations: an owned image file,
-// block copies and fills, and the one-line diagnostics on standard error.
+// Byte-stream helpers shared by the generation operations: the folder of one
+// run, an owned image file, block copies and fills, and the diagnostics.
 #ifndef QUORVEL_ROMIMAGE_ROMFILE_H
 #define QUORVEL_ROMIMAGE_ROMFILE_H
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "romimage/messages.h"
 
 struct Taken;
 
-// An image file, open for binary reading or writing for the length of one
-// scope. Every failure is reported on standard error, naming the file. Close()
+// One generation: the folder its files are in, and what it found to say.
+// The folder is on disk (a directory's descriptor on POSIX, a path's prefix
+// on Windows) or, where memory is given, in memory: a map from each file's
+// name to its bytes, which holds the inputs that are present and takes the
+// images.
+struct Run {
+#ifdef _WIN32
+  std::string prefix;  // "" for the current directory, else the folder and a backslash
+#else
+  int folder;  // AT_FDCWD for the current directory
+#endif
+  std::map<std::string, std::string>* memory = nullptr;
+  std::vector<Diagnostic> diagnostics;
+  std::vector<std::string> images;  // the names of the images created, in order, as on disk
+
+  Run();
+  void Report(Diagnostic diagnostic) { diagnostics.push_back(std::move(diagnostic)); }
+};
+
+// An image file of a run's folder, open for binary reading or writing for
+// the length of one scope. Every failure is reported to the run, naming the
+// file. Close()
 // on the success path checks that the last bytes really reached the file; the
 // destructor closes whatever a failure path leaves open.
 //
@@ -24,7 +46,7 @@ struct Taken;
 // names them all, so that nothing is read or written from a guess.
 class RomFile {
  public:
-  explicit RomFile(const char* name) : name_(name) {}
+  RomFile(Run& run, const char* name) : run_(run), name_(name) {}
   ~RomFile();
   RomFile(const RomFile&) = delete;
   RomFile& operator=(const RomFile&) = delete;
@@ -48,9 +70,14 @@ class RomFile {
   friend bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken);
 
   bool Open(bool writing);
+  bool OpenInMemory(bool writing);
+  void Fail(Attempt attempt, int error);
 
+  Run& run_;
   std::string name_;
   int fd_ = -1;
+  std::string* bytes_ = nullptr;  // in memory: the file's bytes, and where reading stands
+  std::size_t position_ = 0;
 };
 
 // What copies took from an input, added up as the bytes pass: how many there
@@ -86,23 +113,16 @@ bool CopyToEnd(RomFile& input, RomFile& output, Taken* taken);
 // Writes count bytes of value.
 bool WriteFill(RomFile& output, unsigned char value, std::uint64_t count);
 
-// "quorvel-v2gen: NAME: ATTEMPT: REASON" on standard error, in the user's language.
-void ReportFailure(const char* name, Attempt attempt, int error);
-
-// "quorvel-v2gen: NAME: ATTEMPT: N files match it ...": the entries that
-// differ from name only in case, none of which is used.
-void ReportAmbiguousName(const char* name, Attempt attempt, const std::vector<std::string>& matches);
-
 // Warnings for a dump of unexpected size: the run goes on and the images are
 // the same, but the user learns why the machine may not boot.
-void WarnShortInput(const char* name, std::uint64_t size, std::uint64_t expected);
-void WarnLongInput(const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
+void WarnShortInput(Run& run, const char* name, std::uint64_t size, std::uint64_t expected);
+void WarnLongInput(Run& run, const char* name, std::uint64_t size, std::uint64_t expected, const char* image,
                    std::uint64_t imageSize, std::uint64_t usualSize);
 
 // Warnings for a dump that cannot be right, whatever its size: the bytes from
 // offset on that `taken` describes are one value (no working ROM is blank),
 // or the bytes used of two boot images that must differ are the same.
-void WarnBlankInput(const char* name, std::uint64_t offset, const Taken& taken);
-void WarnSameInput(const char* name, const char* other, const Taken& taken);
+void WarnBlankInput(Run& run, const char* name, std::uint64_t offset, const Taken& taken);
+void WarnSameInput(Run& run, const char* name, const char* other, const Taken& taken);
 
 #endif

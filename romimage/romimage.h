@@ -2,19 +2,21 @@
 #ifndef QUORVEL_ROMIMAGE_ROMIMAGE_H
 #define QUORVEL_ROMIMAGE_ROMIMAGE_H
 
-// Each operation works on fixed file names in the current working directory,
-// found whatever the case of their letters (see RomFile), writes one line to
-// standard error for every failure it meets, and returns true only when
-// every image of the operation has been written and closed.
+#include "romimage/romfile.h"
+
+// Each operation works on fixed file names in the run's folder, found
+// whatever the case of their letters (see RomFile), reports every failure
+// and warning to the run, and returns true only when every image of the
+// operation has been written and closed.
 
 // Writes "SUBSYSCG.ROM" and, unless compatibleRom, "SUBSYS_A.ROM" and
 // "SUBSYS_B.ROM" from "SUBSYS_C.ROM".
-bool GenerateSubsysRom(bool compatibleRom);
+bool GenerateSubsysRom(Run& run, bool compatibleRom);
 
 // Writes "INITIATE.ROM" from "INITIATE.BIN", "BOOT_BAS.ROM" and "BOOT_DOS.ROM".
-bool GenerateInitiateRom();
+bool GenerateInitiateRom(Run& run);
 
 // Copies the whole of source into destination, created or truncated.
-bool CopyRomFile(const char* source, const char* destination);
+bool CopyRomFile(Run& run, const char* source, const char* destination);
 
 #endif

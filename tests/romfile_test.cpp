@@ -20,6 +20,13 @@ using testutil::WriteFile;
 
 namespace {
 
+// What the run has said, as the command writes it to standard error.
+std::string Said(const ::Run& run) {
+  std::string lines;
+  for (const Diagnostic& d : run.diagnostics) lines += Render(d, Language::kEnglish) + "\n";
+  return lines;
+}
+
 // Larger than one block of the helpers, so that copies cross block boundaries.
 constexpr std::size_t kLarge = 3 * 64 * 1024 + 123;
 
@@ -41,7 +48,8 @@ TEST_P(CopyBytesTest, WritesExactlyCountBytesWithFFPastTheEnd) {
   WriteFile(dir / "in", input);
   const std::string inName = dir / "in", outName = dir / "out";
 
-  RomFile in(inName.c_str()), out(outName.c_str());
+  ::Run run;
+  RomFile in(run, inName.c_str()), out(run, outName.c_str());
   ASSERT_TRUE(in.OpenForReading());
   ASSERT_TRUE(out.Create());
   ASSERT_TRUE(in.Seek(c.offset));
@@ -84,7 +92,8 @@ TEST_P(TakenTest, CopyUpToThenToEndFindsABlankDumpWhole) {
   TempDir dir;
   WriteFile(dir / "in", c.input);
   const std::string inName = dir / "in", outName = dir / "out";
-  RomFile in(inName.c_str()), out(outName.c_str());
+  ::Run run;
+  RomFile in(run, inName.c_str()), out(run, outName.c_str());
   ASSERT_TRUE(in.OpenForReading());
   ASSERT_TRUE(out.Create());
   Taken taken(512);
@@ -127,7 +136,8 @@ TEST_P(WriteFillTest, WritesCountBytesOfValue) {
   const FillCase& c = GetParam();
   TempDir dir;
   const std::string outName = dir / "out";
-  RomFile out(outName.c_str());
+  ::Run run;
+  RomFile out(run, outName.c_str());
   ASSERT_TRUE(out.Create());
   ASSERT_TRUE(WriteFill(out, c.value, c.count));
   ASSERT_TRUE(out.Close());
@@ -143,57 +153,55 @@ INSTANTIATE_TEST_SUITE_P(Cases, WriteFillTest,
                          });
 
 TEST(CopyRomFileTest, CopiesWholeFileWhateverItsBytesAndSize) {
+  ::Run run;
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{8192}, kLarge}) {
     TempDir dir;
     // 0xFF bytes are data, not an end.
     const std::string source = Fill(100, '\xFF') + Pattern(size, 3);
     WriteFile(dir / "A", source);
     WriteFile(dir / "B", Pattern(kLarge + 10, 9));  // an old, longer file is truncated
-    EXPECT_TRUE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
+    EXPECT_TRUE(CopyRomFile(run, (dir / "A").c_str(), (dir / "B").c_str()));
     EXPECT_TRUE(SameBytes(source, ReadFile(dir / "B"))) << "size " << size;
   }
 }
 
 TEST(CopyRomFileTest, MissingSourceCreatesNothing) {
+  ::Run run;
   TempDir dir;
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot open for reading: No such file or directory\n", err);
+  EXPECT_FALSE(CopyRomFile(run, (dir / "A").c_str(), (dir / "B").c_str()));
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot open for reading: No such file or directory\n",
+            Said(run));
   EXPECT_FALSE(std::filesystem::exists(dir / "B"));
 }
 
 TEST(CopyRomFileTest, DestinationThatCannotBeCreatedFails) {
+  ::Run run;
   TempDir dir;
   WriteFile(dir / "A", Pattern(100, 1));
   std::filesystem::create_directory(dir / "B");
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
-  EXPECT_EQ("quorvel-v2gen: " + (dir / "B") + ": cannot create: Is a directory\n",
-            ::testing::internal::GetCapturedStderr());
+  EXPECT_FALSE(CopyRomFile(run, (dir / "A").c_str(), (dir / "B").c_str()));
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "B") + ": cannot create: Is a directory\n", Said(run));
 }
 
 // A read error is not the end of the input: the copy must fail, not succeed
 // with what it had.
 TEST(CopyRomFileTest, ReadErrorFails) {
+  ::Run run;
   TempDir dir;
   std::filesystem::create_directory(dir / "A");
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(CopyRomFile((dir / "A").c_str(), (dir / "B").c_str()));
-  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot read: Is a directory\n",
-            ::testing::internal::GetCapturedStderr());
+  EXPECT_FALSE(CopyRomFile(run, (dir / "A").c_str(), (dir / "B").c_str()));
+  EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot read: Is a directory\n", Said(run));
 }
 
 TEST(CopyBytesTest, ReadErrorFailsAndWritesNothing) {
   TempDir dir;
   std::filesystem::create_directory(dir / "in");
   const std::string inName = dir / "in", outName = dir / "out";
-  RomFile in(inName.c_str()), out(outName.c_str());
+  ::Run run;
+  RomFile in(run, inName.c_str()), out(run, outName.c_str());
   ASSERT_TRUE(in.OpenForReading());
   ASSERT_TRUE(out.Create());
-  ::testing::internal::CaptureStderr();
   EXPECT_FALSE(CopyBytes(in, out, 2048));
-  ::testing::internal::GetCapturedStderr();
   ASSERT_TRUE(out.Close());
   EXPECT_EQ("", ReadFile(outName));
 }
@@ -202,12 +210,11 @@ TEST(CopyBytesTest, ReadErrorFailsAndWritesNothing) {
 // the flush: the failure must surface by the close at the latest.
 TEST(RomFileTest, WriteFailureSurfacesByClose) {
   for (std::uint64_t count : {std::uint64_t{2}, std::uint64_t{kLarge}}) {
-    RomFile out("/dev/full");
+    ::Run run;
+    RomFile out(run, "/dev/full");
     ASSERT_TRUE(out.Create());
-    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(WriteFill(out, 0x00, count) && out.Close()) << count;
-    EXPECT_EQ("quorvel-v2gen: /dev/full: cannot write: No space left on device\n",
-              ::testing::internal::GetCapturedStderr());
+    EXPECT_EQ("quorvel-v2gen: /dev/full: cannot write: No space left on device\n", Said(run));
   }
 }
 

@@ -1,5 +1,7 @@
 // End-to-end tests: the real executable in a fresh folder, every byte of its
 // standard output and of every file in the folder compared after the run.
+#include "quorvel/v2gen.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -10,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -18,6 +21,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testutil.h"
@@ -1045,6 +1049,253 @@ std::vector<Case> EveryCase() {
 
 INSTANTIATE_TEST_SUITE_P(Cases, V2GenTest, ::testing::ValuesIn(EveryCase()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// ---- The same table through the library ------------------------------------------
+
+// The library gives what the command gives: the same images, the same
+// success or failure, and each line of its standard error as a diagnostic.
+// The line about standard output refusing the last line is the command's own.
+
+struct FreeResult {
+  void operator()(qv2gen_result* result) const { qv2gen_free(result); }
+};
+using LibraryResult = std::unique_ptr<qv2gen_result, FreeResult>;
+
+// The case's mode, as the command took it from the command line.
+qv2gen_mode ModeOf(const Case& c) {
+  return c.out.rfind(kModeLine, 0) == 0 ? QV2GEN_COMPATIBLE : QV2GEN_NORMAL;
+}
+
+// The command's standard error as the library renders its diagnostics.
+std::string RenderedDiagnostics(const qv2gen_result* result, bool japanese) {
+  std::string lines;
+  for (std::size_t i = 0; i < qv2gen_diagnostic_count(result); ++i) {
+    const qv2gen_diagnostic* d = qv2gen_diagnostic_at(result, i);
+    std::string line(qv2gen_render(d, japanese ? QV2GEN_JAPANESE : QV2GEN_ENGLISH, nullptr, 0) + 1, '\0');
+    line.resize(qv2gen_render(d, japanese ? QV2GEN_JAPANESE : QV2GEN_ENGLISH, &line[0], line.size()));
+    lines += line + "\n";
+  }
+  return lines;
+}
+
+std::string WithoutStandardOutput(const std::string& err) {
+  std::istringstream lines(err);
+  std::string kept;
+  for (std::string line; std::getline(lines, line);)
+    if (line.find(": standard output: ") == std::string::npos &&
+        line.find(u8": 標準出力: ") == std::string::npos)
+      kept += line + "\n";
+  return kept;
+}
+
+bool Succeeded(const Case& c) { return c.status == 0 || c.status == 255; }
+
+// A case in which the command's standard error was closed shows nothing to compare.
+class LibraryTest : public ::testing::TestWithParam<Case> {
+ protected:
+  void SetUp() override {
+    if (GetParam().streams.closeErr) GTEST_SKIP() << "the command's standard error is closed";
+  }
+};
+
+// In a folder: every case whose failures the system gives without help.
+TEST_P(LibraryTest, InAFolderAsTheCommand) {
+  const Case& c = GetParam();
+  if (!c.closeFails.empty()) GTEST_SKIP() << "strace fails a close of a whole process";
+  TempDir root;
+  const fs::path work = fs::canonical(root.path()) / "work";
+  fs::create_directory(work);
+  MakeFolder(work, c.before);
+  const std::vector<pid_t> writers = FeedFifos(work, c.before);
+  const int folder = open(work.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(folder, 0);
+  const LibraryResult result(qv2gen_generate_at(folder, ModeOf(c)));
+  close(folder);
+  StopWriters(writers);
+  ASSERT_NE(nullptr, result);
+  EXPECT_EQ(Succeeded(c), qv2gen_succeeded(result.get()) == 1);
+  EXPECT_EQ(WithoutStandardOutput(c.err), RenderedDiagnostics(result.get(), c.streams.japanese));
+  ExpectFolder(work, c.after);
+}
+
+// In memory: every case whose folder holds only files with the inputs' and
+// the images' names, which is all that memory can show.
+TEST_P(LibraryTest, InMemoryAsTheCommand) {
+  const Case& c = GetParam();
+  const char* const inputs[QV2GEN_INPUTS] = {"SUBSYS_C.ROM", "INITIATE.BIN", "BOOT_BAS.ROM", "BOOT_DOS.ROM"};
+  const std::set<std::string> images = {"SUBSYSCG.ROM", "SUBSYS_A.ROM", "SUBSYS_B.ROM", "INITIATE.ROM"};
+  for (const auto& [name, entry] : c.before) {
+    const bool known =
+        images.count(name) == 1 || std::find(std::begin(inputs), std::end(inputs), name) != std::end(inputs);
+    if (entry.kind != Entry::kFile || !known) GTEST_SKIP() << "a folder that memory cannot hold";
+  }
+  if (!c.closeFails.empty()) GTEST_SKIP() << "no close fails in memory";
+  qv2gen_input given[QV2GEN_INPUTS] = {};
+  for (int i = 0; i < QV2GEN_INPUTS; ++i) {
+    auto found = c.before.find(inputs[i]);
+    if (found != c.before.end())
+      given[i] = {reinterpret_cast<const unsigned char*>(found->second.bytes.data()),
+                  found->second.bytes.size()};
+  }
+  const LibraryResult result(qv2gen_generate(given, ModeOf(c)));
+  ASSERT_NE(nullptr, result);
+  EXPECT_EQ(Succeeded(c), qv2gen_succeeded(result.get()) == 1);
+  EXPECT_EQ(WithoutStandardOutput(c.err), RenderedDiagnostics(result.get(), c.streams.japanese));
+  // The images that the run made: those of the folder after it that it wrote.
+  std::map<std::string, std::string> expected, made;
+  for (const auto& [name, entry] : c.after) {
+    auto before = c.before.find(name);
+    if (images.count(name) == 1 && (before == c.before.end() || before->second.bytes != entry.bytes))
+      expected[name] = entry.bytes;
+  }
+  for (std::size_t i = 0; i < qv2gen_image_count(result.get()); ++i) {
+    std::size_t size = 0;
+    const unsigned char* bytes = qv2gen_image_bytes(result.get(), i, &size);
+    made[qv2gen_image_name(result.get(), i)] = std::string(reinterpret_cast<const char*>(bytes), size);
+  }
+  EXPECT_EQ(expected.size(), made.size());
+  for (const auto& [name, bytes] : expected) EXPECT_TRUE(SameBytes(bytes, made[name])) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LibraryTest, ::testing::ValuesIn(EveryCase()),
+                         [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// Each kind of diagnostic as data: its code, file and numbers, which a
+// program reads instead of the text.
+TEST(LibraryDataTest, EachKindWithItsCodeFileAndNumbers) {
+  struct Expected {
+    qv2gen_kind kind;
+    qv2gen_code code;
+    const char* file;
+    int error;
+    std::vector<unsigned long long> numbers;
+    const char* other;
+  };
+  struct DataCase {
+    const char* name;
+    Inputs in;
+    std::vector<int> absent;
+    Expected expected;
+  };
+  Inputs blankBoot, sameBoot;
+  blankBoot.bootBas = Fill(512, '\xFF');
+  sameBoot.bootDos = sameBoot.bootBas;
+  const DataCase cases[] = {
+      {"Missing",
+       Inputs(),
+       {QV2GEN_INITIATE_BIN},
+       {QV2GEN_FAILURE, QV2GEN_CANNOT_OPEN_FOR_READING, "INITIATE.BIN", ENOENT, {0, 0, 0, 0}, nullptr}},
+      {"Short",
+       WithSubsysC(4000),
+       {},
+       {QV2GEN_WARNING, QV2GEN_SHORT_INPUT, "SUBSYS_C.ROM", 0, {4000, 10240, 0, 0}, nullptr}},
+      {"Long",
+       WithProgram(7000),
+       {},
+       {QV2GEN_WARNING, QV2GEN_LONG_INPUT, "INITIATE.BIN", 0, {7000, 6144, 9048, 8192}, "INITIATE.ROM"}},
+      {"Blank",
+       blankBoot,
+       {},
+       {QV2GEN_WARNING, QV2GEN_BLANK_INPUT, "BOOT_BAS.ROM", 0, {0, 511, 0xFF, 0}, nullptr}},
+      {"Same",
+       sameBoot,
+       {},
+       {QV2GEN_WARNING, QV2GEN_SAME_INPUT, "BOOT_DOS.ROM", 0, {512, 0, 0, 0}, "BOOT_BAS.ROM"}},
+  };
+  for (const DataCase& c : cases) {
+    const std::string* bytes[QV2GEN_INPUTS] = {&c.in.subsysC, &c.in.program, &c.in.bootBas, &c.in.bootDos};
+    qv2gen_input given[QV2GEN_INPUTS];
+    for (int i = 0; i < QV2GEN_INPUTS; ++i) {
+      const bool absent = std::find(c.absent.begin(), c.absent.end(), i) != c.absent.end();
+      given[i] = {absent ? nullptr : reinterpret_cast<const unsigned char*>(bytes[i]->data()),
+                  bytes[i]->size()};
+    }
+    const LibraryResult result(qv2gen_generate(given, QV2GEN_NORMAL));
+    ASSERT_EQ(1u, qv2gen_diagnostic_count(result.get())) << c.name;
+    const qv2gen_diagnostic* d = qv2gen_diagnostic_at(result.get(), 0);
+    EXPECT_EQ(c.expected.kind, d->kind) << c.name;
+    EXPECT_EQ(c.expected.code, d->code) << c.name;
+    EXPECT_STREQ(c.expected.file, d->file) << c.name;
+    EXPECT_EQ(c.expected.error, d->error) << c.name;
+    EXPECT_EQ(c.expected.numbers, std::vector<unsigned long long>(d->numbers, d->numbers + 4)) << c.name;
+    EXPECT_STREQ(c.expected.other != nullptr ? c.expected.other : "(none)",
+                 d->other != nullptr ? d->other : "(none)")
+        << c.name;
+  }
+}
+
+// Two files for one name, in a folder: the failure names both.
+TEST(LibraryDataTest, NameMatchedTwiceNamesTheMatches) {
+  TempDir root;
+  MakeFolder(root.path(),
+             Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.rom", File("a")}, {"subsys_c.rom", File("b")}}));
+  const LibraryResult result(qv2gen_generate_in_folder(root.path().c_str(), QV2GEN_NORMAL));
+  ASSERT_EQ(1u, qv2gen_diagnostic_count(result.get()));
+  const qv2gen_diagnostic* d = qv2gen_diagnostic_at(result.get(), 0);
+  EXPECT_EQ(QV2GEN_INPUT_MATCHED_MORE_THAN_ONCE, d->code);
+  ASSERT_EQ(2u, d->match_count);
+  EXPECT_STREQ("SUBSYS_C.rom", d->matches[0]);
+  EXPECT_STREQ("subsys_c.rom", d->matches[1]);
+  EXPECT_EQ(0, qv2gen_succeeded(result.get()));
+  EXPECT_EQ(0u, qv2gen_image_count(result.get()));
+}
+
+// No inputs at all, and a folder that is not there: failures, not crashes.
+TEST(LibraryDataTest, NothingGivenIsAFailure) {
+  const LibraryResult none(qv2gen_generate(nullptr, QV2GEN_NORMAL));
+  EXPECT_EQ(0, qv2gen_succeeded(none.get()));
+  EXPECT_EQ(0u, qv2gen_image_count(none.get()));
+  EXPECT_EQ(nullptr, qv2gen_image_name(none.get(), 0));
+  const LibraryResult nowhere(qv2gen_generate_in_folder("/no/such/folder", QV2GEN_NORMAL));
+  ASSERT_EQ(1u, qv2gen_diagnostic_count(nowhere.get()));
+  EXPECT_EQ(ENOENT, qv2gen_diagnostic_at(nowhere.get(), 0)->error);
+  EXPECT_EQ(0, qv2gen_succeeded(nowhere.get()));
+  EXPECT_EQ(0, qv2gen_succeeded(nullptr));
+  qv2gen_free(nullptr);
+}
+
+// A short buffer takes what fits, ended; the length says how much was needed.
+TEST(LibraryDataTest, RenderCutsToTheBufferAndSaysTheLength) {
+  const Inputs in = WithSubsysC(4000);
+  const qv2gen_input given[QV2GEN_INPUTS] = {
+      {reinterpret_cast<const unsigned char*>(in.subsysC.data()), in.subsysC.size()},
+      {reinterpret_cast<const unsigned char*>(in.program.data()), in.program.size()},
+      {reinterpret_cast<const unsigned char*>(in.bootBas.data()), in.bootBas.size()},
+      {reinterpret_cast<const unsigned char*>(in.bootDos.data()), in.bootDos.size()}};
+  const LibraryResult result(qv2gen_generate(given, QV2GEN_NORMAL));
+  const std::string line = Speech{false}.ShortInput("SUBSYS_C.ROM", 4000, 10240);
+  char small[11];
+  EXPECT_EQ(line.size() - 1,
+            qv2gen_render(qv2gen_diagnostic_at(result.get(), 0), QV2GEN_ENGLISH, small, sizeof small));
+  EXPECT_EQ(line.substr(0, 10), small);
+  EXPECT_STREQ(QUORVEL_VERSION, qv2gen_version());
+}
+
+// Runs at once in two threads give each its own images.
+TEST(LibraryDataTest, TwoThreadsAtOnce) {
+  const auto work = [](unsigned seed, bool* same) {
+    Inputs in;
+    in.subsysC = Pattern(10240, seed);
+    const qv2gen_input given[QV2GEN_INPUTS] = {
+        {reinterpret_cast<const unsigned char*>(in.subsysC.data()), in.subsysC.size()},
+        {reinterpret_cast<const unsigned char*>(in.program.data()), in.program.size()},
+        {reinterpret_cast<const unsigned char*>(in.bootBas.data()), in.bootBas.size()},
+        {reinterpret_cast<const unsigned char*>(in.bootDos.data()), in.bootDos.size()}};
+    *same = true;
+    for (int round = 0; round < 200; ++round) {
+      const LibraryResult result(qv2gen_generate(given, QV2GEN_NORMAL));
+      std::size_t size = 0;
+      const unsigned char* bytes = qv2gen_image_bytes(result.get(), 0, &size);
+      *same = *same && std::string(reinterpret_cast<const char*>(bytes), size) == SubsysCg(in);
+    }
+  };
+  bool first = false, second = false;
+  std::thread a(work, 11, &first), b(work, 12, &second);
+  a.join();
+  b.join();
+  EXPECT_TRUE(first);
+  EXPECT_TRUE(second);
+}
 
 // ---- The documents --------------------------------------------------------------
 

@@ -1,0 +1,168 @@
+/* quorvel/v2gen.h: the Quorvel V2 ROM images from the V1 files, as a library.
+ *
+ * The same generation as the quorvel-v2gen command, for an emulator or any
+ * other program: from "SUBSYS_C.ROM", "INITIATE.BIN", "BOOT_BAS.ROM" and
+ * "BOOT_DOS.ROM" it makes "SUBSYSCG.ROM", "SUBSYS_A.ROM", "SUBSYS_B.ROM" and
+ * "INITIATE.ROM" (only "SUBSYSCG.ROM" and "INITIATE.ROM" in compatible mode),
+ * byte for byte as the command does, in memory or in a folder.
+ *
+ * Every call returns what it found as data: the images, whether the run
+ * succeeded, and each failure and warning, which the caller may render as the
+ * command's line in English or Japanese. The library keeps no global state,
+ * writes to no standard stream, never ends the process, and may be called
+ * from several threads at once. Usable from C99 and C++.
+ *
+ * A complete example, which makes the images of a folder in memory and says
+ * what the command would say:
+ *
+ *   #include <stdio.h>
+ *   #include <quorvel/v2gen.h>
+ *
+ *   int main(void) {
+ *     static const unsigned char subsys[10240], program[4000], basic[512] = {1}, dos[512] = {2};
+ *     qv2gen_input inputs[QV2GEN_INPUTS] = {
+ *         {subsys, sizeof subsys}, {program, sizeof program}, {basic, sizeof basic}, {dos, sizeof dos}};
+ *     qv2gen_result* result = qv2gen_generate(inputs, QV2GEN_NORMAL);
+ *     if (result == NULL) return 2;  // out of memory
+ *     for (size_t i = 0; i < qv2gen_diagnostic_count(result); ++i) {
+ *       char line[1024];
+ *       qv2gen_render(qv2gen_diagnostic_at(result, i), QV2GEN_ENGLISH, line, sizeof line);
+ *       fprintf(stderr, "%s\n", line);
+ *     }
+ *     for (size_t i = 0; i < qv2gen_image_count(result); ++i) {
+ *       size_t size = 0;
+ *       qv2gen_image_bytes(result, i, &size);
+ *       printf("%s: %zu bytes\n", qv2gen_image_name(result, i), size);
+ *     }
+ *     int status = qv2gen_succeeded(result) ? 0 : 1;
+ *     qv2gen_free(result);
+ *     return status;
+ *   }
+ *
+ * Build it with:  cc example.c $(pkg-config --cflags --libs quorvel-v2gen)
+ */
+#ifndef QUORVEL_V2GEN_H
+#define QUORVEL_V2GEN_H
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* What the run makes: all four images, or the compatible set
+ * ("SUBSYSCG.ROM" and "INITIATE.ROM", as the -compatiblerom switch). */
+typedef enum { QV2GEN_NORMAL = 0, QV2GEN_COMPATIBLE = 1 } qv2gen_mode;
+
+/* The language of a rendered line. */
+typedef enum { QV2GEN_ENGLISH = 0, QV2GEN_JAPANESE = 1 } qv2gen_language;
+
+/* The inputs of qv2gen_generate, in this order. */
+enum {
+  QV2GEN_SUBSYS_C_ROM = 0, /* "SUBSYS_C.ROM" */
+  QV2GEN_INITIATE_BIN = 1, /* "INITIATE.BIN" */
+  QV2GEN_BOOT_BAS_ROM = 2, /* "BOOT_BAS.ROM" */
+  QV2GEN_BOOT_DOS_ROM = 3, /* "BOOT_DOS.ROM" */
+  QV2GEN_INPUTS = 4
+};
+
+/* One input file's bytes. bytes NULL: the file is absent, as a missing file
+ * is to the command; an empty file is any other pointer with size 0. */
+typedef struct {
+  const unsigned char* bytes;
+  size_t size;
+} qv2gen_input;
+
+/* What a diagnostic is about. The failures name what was attempted; the
+ * system's error number is in error. */
+typedef enum {
+  QV2GEN_CANNOT_OPEN_FOR_READING = 0,
+  QV2GEN_CANNOT_CREATE = 1,
+  QV2GEN_CANNOT_READ = 2,
+  QV2GEN_CANNOT_WRITE = 3,
+  QV2GEN_CANNOT_SEEK = 4,
+  QV2GEN_CANNOT_CLOSE = 5,
+  /* Failures: two or more files of the folder differ from the name only in
+   * case (matches); none of them was used. */
+  QV2GEN_INPUT_MATCHED_MORE_THAN_ONCE = 6,
+  QV2GEN_IMAGE_MATCHED_MORE_THAN_ONCE = 7,
+  /* Warnings. numbers[0] is the input's size, numbers[1] the least that was
+   * expected; the missing bytes are 0xFF in the images. */
+  QV2GEN_SHORT_INPUT = 8,
+  /* numbers[0] the size, numbers[1] the most expected, numbers[2] the size of
+   * the image named by other, numbers[3] its usual size. */
+  QV2GEN_LONG_INPUT = 9,
+  /* Bytes numbers[0] to numbers[1] of the input are all the value numbers[2]:
+   * a chip that was never read comes out that way. */
+  QV2GEN_BLANK_INPUT = 10,
+  /* The numbers[0] bytes used are those of the input named by other. */
+  QV2GEN_SAME_INPUT = 11
+} qv2gen_code;
+
+typedef enum { QV2GEN_FAILURE = 0, QV2GEN_WARNING = 1 } qv2gen_kind;
+
+/* One failure or warning, owned by its result. */
+typedef struct {
+  qv2gen_kind kind;
+  qv2gen_code code;
+  const char* file; /* the file it names, as it is on disk */
+  int error;        /* failures: the system's error number, 0 if none */
+  unsigned long long numbers[4];
+  const char* other;          /* see the code; NULL where it names none */
+  const char* const* matches; /* QV2GEN_..._MATCHED_MORE_THAN_ONCE: the names */
+  size_t match_count;
+} qv2gen_diagnostic;
+
+/* The outcome of one run, owned by the caller until qv2gen_free. */
+typedef struct qv2gen_result qv2gen_result;
+
+/* The library's version, "MAJOR.MINOR.PATCH". */
+const char* qv2gen_version(void);
+
+/* Makes the images from inputs (QV2GEN_INPUTS of them, in the order above)
+ * in memory. The result holds each image that the command would leave on
+ * disk, a failure's partial images too. NULL only when memory runs out. */
+qv2gen_result* qv2gen_generate(const qv2gen_input inputs[QV2GEN_INPUTS], qv2gen_mode mode);
+
+/* Makes the images in the folder at path (NULL: the current working
+ * directory), reading and writing its files as the command does, a block at
+ * a time. The result names the images made; their bytes are on disk. NULL
+ * only when memory runs out; a folder that cannot be opened is a failure of
+ * the result. */
+qv2gen_result* qv2gen_generate_in_folder(const char* path, qv2gen_mode mode);
+
+#ifndef _WIN32
+/* The same in the folder that the open directory descriptor folder_fd names
+ * (AT_FDCWD for the current working directory); folder_fd stays open. */
+qv2gen_result* qv2gen_generate_at(int folder_fd, qv2gen_mode mode);
+#endif
+
+/* 1 when every image of the mode was made, as the command's
+ * "Succeed to generate V2 files!"; 0 after a failure, as its "Error!". */
+int qv2gen_succeeded(const qv2gen_result* result);
+
+/* The images, in the order they were made: name, and (in memory) bytes. */
+size_t qv2gen_image_count(const qv2gen_result* result);
+const char* qv2gen_image_name(const qv2gen_result* result, size_t index);
+/* The image's bytes and *size; NULL, with *size 0, for a folder's image. */
+const unsigned char* qv2gen_image_bytes(const qv2gen_result* result, size_t index, size_t* size);
+
+/* The failures and warnings, in the order they arose. */
+size_t qv2gen_diagnostic_count(const qv2gen_result* result);
+const qv2gen_diagnostic* qv2gen_diagnostic_at(const qv2gen_result* result, size_t index);
+
+/* Writes the diagnostic's line, as the command writes it to standard error,
+ * in UTF-8 without a line end, into buffer (size bytes, ended by a NUL,
+ * cut short if it must be). Returns the line's whole length in bytes, so
+ * that a longer buffer can be given when that is size or more. */
+size_t qv2gen_render(const qv2gen_diagnostic* diagnostic, qv2gen_language language, char* buffer,
+                     size_t size);
+
+/* Frees the result and all it holds; NULL is allowed. */
+void qv2gen_free(qv2gen_result* result);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
