@@ -46,6 +46,7 @@ elseif(WIN32)
   set(CPACK_GENERATOR ZIP)
 else()
   set(docdir ${CMAKE_INSTALL_DOCDIR})
+  set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME tool)
   install(TARGETS quorvel-v2gen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES README.md README.ja.md DESTINATION ${docdir})
   install(FILES LICENSE DESTINATION ${docdir} RENAME LICENSE.txt)
@@ -69,6 +70,7 @@ else()
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ja/quorvel-v2gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
           DESTINATION ${docdir})
+  include(${CMAKE_CURRENT_LIST_DIR}/QuorvelLibrary.cmake)
   install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
           RENAME ${CPACK_PACKAGE_NAME})
 
@@ -76,7 +78,10 @@ else()
   set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
 endif()
 
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "derives the Quorvel V2 ROM images from the V1 files")
+# The first line of each .deb's description below is its synopsis: an empty
+# summary keeps cpack from putting the project's before it.
+set(summary "derives the Quorvel V2 ROM images from the V1 files")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
 set(CPACK_PACKAGE_DESCRIPTION
     "quorvel-v2gen reads the ROM image files made for Quorvel V1 (BOOT_BAS.ROM,
 BOOT_DOS.ROM, SUBSYS_C.ROM and INITIATE.BIN) from the current directory and
@@ -91,6 +96,23 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # A release executable is linked statically and depends on no other package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+if(NOT EMSCRIPTEN AND NOT WIN32)
+  # Two .debs from one run: the tool, and the library for programs that use
+  # it; the tarball holds both.
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL tool dev)
+  set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${CPACK_PACKAGE_NAME})
+  set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${CPACK_PACKAGE_NAME}-dev)
+  set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+  set(CPACK_DEBIAN_TOOL_DESCRIPTION "${summary}\n${CPACK_PACKAGE_DESCRIPTION}")
+  set(CPACK_DEBIAN_DEV_DESCRIPTION
+      "library that derives the Quorvel V2 ROM images from the V1 files
+The generation of quorvel-v2gen as a static library with a C interface, for
+emulators and other programs: it makes SUBSYSCG.ROM, SUBSYS_A.ROM,
+SUBSYS_B.ROM and INITIATE.ROM from the Quorvel V1 files in memory or in a
+folder, and returns every failure and warning as data. With its header
+quorvel/v2gen.h, a pkg-config file and a CMake package.")
+endif()
 
 # A variable set while CMake configures never reaches cpack, which stamps
 # every archived file with SOURCE_DATE_EPOCH when it finds it.

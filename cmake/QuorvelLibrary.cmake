@@ -1,0 +1,49 @@
+# The library that other programs link: libquorvel-v2gen.a with the header
+# quorvel/v2gen.h, a pkg-config file and a CMake package, installed as the
+# component "dev" (the quorvel-v2gen-dev package). Its one object is the
+# library's objects linked together, with every symbol but the qv2gen_ ones
+# of romimage/api-symbols.txt made local, so that a program that links it
+# meets no clash with a name of its own: group sections are dissolved first,
+# for a local symbol must not sign a group that the linker merges.
+
+set(library ${CMAKE_CURRENT_BINARY_DIR}/libquorvel-v2gen.a)
+set(object ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.o)
+set(symbols ${PROJECT_SOURCE_DIR}/romimage/api-symbols.txt)
+add_custom_command(OUTPUT ${library}
+  COMMAND ${CMAKE_CXX_COMPILER} -r -nostdlib -Wl,--force-group-allocation -o ${object}
+          "$<TARGET_OBJECTS:romimage>"
+  COMMAND ${CMAKE_OBJCOPY} --keep-global-symbols=${symbols} ${object}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${library}
+  COMMAND ${CMAKE_AR} qcD ${library} ${object}
+  DEPENDS romimage ${symbols}
+  COMMAND_EXPAND_LISTS VERBATIM)
+add_custom_target(library ALL DEPENDS ${library})
+
+# Debian keeps an architecture's libraries, and their pkg-config files, in
+# lib/<triplet>, where a cross build's pkg-config finds them. Both files
+# find the prefix relative to themselves, so that any prefix works.
+set(libdir ${CMAKE_INSTALL_LIBDIR})
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  set(libdir lib/${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
+set(cmakedir ${libdir}/cmake/quorvel-v2gen)
+file(RELATIVE_PATH pcprefix /prefix/${libdir}/pkgconfig /prefix)
+file(RELATIVE_PATH cmakeprefix /prefix/${cmakedir} /prefix)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/quorvel-v2gen.pc.in ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.pc @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/quorvel-v2genConfig.cmake.in
+               ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2genConfig.cmake @ONLY)
+include(CMakePackageConfigHelpers)
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2genConfigVersion.cmake
+                                 COMPATIBILITY SameMinorVersion)
+
+install(FILES ${library} DESTINATION ${libdir} COMPONENT dev)
+install(FILES romimage/include/quorvel/v2gen.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quorvel COMPONENT dev)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.pc DESTINATION ${libdir}/pkgconfig COMPONENT dev)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2genConfig.cmake
+        ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2genConfigVersion.cmake DESTINATION ${cmakedir} COMPONENT dev)
+# Debian wants each package's own copyright and changelog: those of the
+# source package, which both share.
+set(devdocdir ${CMAKE_INSTALL_DATADIR}/doc/quorvel-v2gen-dev)
+install(FILES doc/library.md DESTINATION ${devdocdir} COMPONENT dev)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
+        DESTINATION ${devdocdir} COMPONENT dev)

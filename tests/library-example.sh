@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the documented C example (doc/library-example.c, the one that
+# quorvel/v2gen.h shows) against an installed library, once through
+# pkg-config alone and once through find_package in a small CMake project,
+# and runs both: each must make the four images and say what the command
+# would say of the example's inputs.
+# usage: tests/library-example.sh PREFIX [CC EMULATOR TOOLCHAIN_FILE]
+#   CC, EMULATOR and TOOLCHAIN_FILE for an ARM build (linked statically, so
+#   that QEMU needs no libraries of that processor).
+set -euo pipefail
+prefix=$(realpath "$1")
+cc=${2:-cc}
+emulator=${3:-}
+toolchain=${4:-}
+source=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The header's example is the documented file, line for line.
+sed -n '/^ \*   #include <stdio.h>/,/^ \*   }$/p' "$prefix/include/quorvel/v2gen.h" \
+  | sed -e 's/^ \*   //' -e 's/^ \*$//' > "$work/from-header.c"
+diff "$work/from-header.c" "$source/doc/library-example.c"
+
+static=()
+[ -z "$emulator" ] || static=(-static)
+# Wherever the build put them (lib, or Debian's lib/<triplet>).
+pc=$(dirname "$(find "$prefix" -name quorvel-v2gen.pc)")
+config=$(dirname "$(find "$prefix" -name quorvel-v2genConfig.cmake)")
+read -ra flags <<< "$(PKG_CONFIG_PATH="$pc" pkg-config --cflags --libs quorvel-v2gen)"
+"$cc" -std=c99 -Wall -Wextra -Werror "${static[@]}" -o "$work/by-pkg-config" "$source/doc/library-example.c" "${flags[@]}"
+
+cmake -S "$source/tests/library-consumer" -B "$work/by-cmake" -DCMAKE_BUILD_TYPE=Release \
+  ${toolchain:+-DCMAKE_TOOLCHAIN_FILE="$toolchain"} -Dquorvel-v2gen_DIR="$config" \
+  -DCMAKE_EXE_LINKER_FLAGS="${static[*]}" > "$work/cmake.log" || { cat "$work/cmake.log" >&2; exit 1; }
+cmake --build "$work/by-cmake" > "$work/build.log" || { cat "$work/build.log" >&2; exit 1; }
+
+printf '%s: 8192 bytes\n' SUBSYSCG.ROM SUBSYS_A.ROM SUBSYS_B.ROM INITIATE.ROM > "$work/expected-out"
+{
+  echo "quorvel-v2gen: warning: SUBSYS_C.ROM: bytes 0 to 2047 are all 0x00; the chip looks unread, dump it again"
+  echo "quorvel-v2gen: warning: SUBSYS_C.ROM: bytes 2048 to 10239 are all 0x00; the chip looks unread, dump it again"
+  echo "quorvel-v2gen: warning: INITIATE.BIN: bytes 0 to 3999 are all 0x00; the chip looks unread, dump it again"
+} > "$work/expected-err"
+for example in "$work/by-pkg-config" "$work/by-cmake/example"; do
+  $emulator "$example" > "$work/out" 2> "$work/err"
+  diff "$work/expected-out" "$work/out"
+  diff "$work/expected-err" "$work/err"
+  echo "$example${emulator:+ under $emulator}: the images and the warnings, as documented"
+done
