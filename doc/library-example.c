@@ -1,5 +1,5 @@
-#include <stdio.h>
 #include <quorvel/v2gen.h>
+#include <stdio.h>
 
 int main(void) {
   static const unsigned char subsys[10240], program[4000], basic[512] = {1}, dos[512] = {2};

@@ -17,7 +17,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The header's example is the documented file, line for line.
-sed -n '/^ \*   #include <stdio.h>/,/^ \*   }$/p' "$prefix/include/quorvel/v2gen.h" \
+sed -n '/^ \*   #include <quorvel\/v2gen.h>/,/^ \*   }$/p' "$prefix/include/quorvel/v2gen.h" \
   | sed -e 's/^ \*   //' -e 's/^ \*$//' > "$work/from-header.c"
 diff "$work/from-header.c" "$source/doc/library-example.c"
 

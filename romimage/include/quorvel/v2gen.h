@@ -15,8 +15,8 @@
  * A complete example, which makes the images of a folder in memory and says
  * what the command would say:
  *
- *   #include <stdio.h>
  *   #include <quorvel/v2gen.h>
+ *   #include <stdio.h>
  *
  *   int main(void) {
  *     static const unsigned char subsys[10240], program[4000], basic[512] = {1}, dos[512] = {2};
