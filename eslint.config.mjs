@@ -25,6 +25,16 @@ export default [
     rules,
   },
   {
+    // Linked into the library's module, inside Emscripten's scope.
+    files: ['web/v2gen-api.js'],
+    languageOptions: { globals: { Module: 'writable' } },
+  },
+  {
+    files: ['doc/*.mjs'],
+    languageOptions: { sourceType: 'module', globals: globals.node },
+    rules,
+  },
+  {
     // Linked into the WebAssembly module, where Emscripten defines these.
     files: ['web/environment.js'],
     languageOptions: { globals: { Module: 'writable', ENV: 'writable', process: 'readonly' } },

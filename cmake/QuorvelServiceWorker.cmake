@@ -6,7 +6,8 @@
 # usage: cmake -DSITE=folder -DVERSION=x.y.z -DTEMPLATE=service-worker.js.in -P QuorvelServiceWorker.cmake
 set(worker service-worker.js)
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
-list(REMOVE_ITEM files ${worker})
+# The library's ES module is for other pages: this one never loads it.
+list(REMOVE_ITEM files ${worker} quorvel-v2gen.mjs)
 list(SORT files)
 set(content "")
 set(names "./")

@@ -1,26 +1,44 @@
-# The build for the browser, under Emscripten: the same main() linked twice.
-# quorvel-v2gen.js is the page's module, on an in-memory folder, one file with
-# its WebAssembly inside, so that the page also works opened from disk. The
-# Node link reaches the real current folder; the end-to-end tests run it, and
-# it is never shipped. The site is assembled in site/ of the build tree.
+# The build for the browser, under Emscripten. quorvel-v2gen.js is the
+# library's module for the page: its C interface with v2gen-api.js around it,
+# one plain script with its WebAssembly inside, so that the page also works
+# opened from disk. quorvel-v2gen.mjs is the same module as an ES module, for
+# another page or Node (doc/library.md). quorvel-v2gen-node.js is the command,
+# main() on the real current folder under Node: the end-to-end tests run it,
+# and it is never shipped. The site is assembled in site/ of the build tree.
 
 # Debian's em++ runs the machine's Node, which finds Debian's acorn only here.
 set(QUORVEL_NODE_PATH /usr/share/nodejs)
 
-set(common -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sDYNAMIC_EXECUTION=0
-    --pre-js ${PROJECT_SOURCE_DIR}/web/environment.js)
-# A fresh instance for each run: with EXIT_RUNTIME a second callMain fails.
-target_link_options(quorvel-v2gen PRIVATE ${common} -sENVIRONMENT=web
-  -sMODULARIZE=1 -sEXPORT_NAME=QuorvelV2Gen -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
-  -sEXPORTED_RUNTIME_METHODS=FS,callMain)
+set(common -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sDYNAMIC_EXECUTION=0)
+# The command, unused under Emscripten but for the Node link below.
+target_link_options(quorvel-v2gen PRIVATE ${common} -sENVIRONMENT=node)
+
+set(exports _qv2gen_version _qv2gen_generate _qv2gen_free _qv2gen_succeeded _qv2gen_image_count
+    _qv2gen_image_name _qv2gen_image_bytes _qv2gen_diagnostic_count _qv2gen_diagnostic_at _qv2gen_render
+    _malloc _free)
+list(JOIN exports "," exports)
+foreach(form script module)
+  set(target quorvel-v2gen-${form})
+  add_executable(${target} web/module.cpp)
+  target_link_libraries(${target} PRIVATE romimage)
+  quorvel_apply_options(${target})
+  target_link_options(${target} PRIVATE ${common} --no-entry -sMODULARIZE=1 -sEXPORT_NAME=QuorvelV2Gen
+    -sEXPORTED_FUNCTIONS=${exports} -sEXPORTED_RUNTIME_METHODS=UTF8ToString -sENVIRONMENT=web
+    --post-js ${PROJECT_SOURCE_DIR}/web/v2gen-api.js)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/v2gen-api.js)
+endforeach()
+set_target_properties(quorvel-v2gen-script PROPERTIES OUTPUT_NAME quorvel-v2gen-page)
+set_target_properties(quorvel-v2gen-module PROPERTIES OUTPUT_NAME quorvel-v2gen SUFFIX .mjs)
+target_link_options(quorvel-v2gen-module PRIVATE -sEXPORT_ES6=1)
 
 add_executable(quorvel-v2gen-node frontend/main.cpp)
 target_link_libraries(quorvel-v2gen-node PRIVATE frontend)
 quorvel_apply_options(quorvel-v2gen-node)
-target_link_options(quorvel-v2gen-node PRIVATE ${common} -sENVIRONMENT=node -sNODERAWFS=1)
+target_link_options(quorvel-v2gen-node PRIVATE ${common} -sEXIT_RUNTIME=1 -sENVIRONMENT=node -sNODERAWFS=1
+  --pre-js ${PROJECT_SOURCE_DIR}/web/environment.js)
+set_property(TARGET quorvel-v2gen-node APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/environment.js)
 
-foreach(target quorvel-v2gen quorvel-v2gen-node)
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/environment.js)
+foreach(target quorvel-v2gen quorvel-v2gen-node quorvel-v2gen-script quorvel-v2gen-module)
   set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
                "${CMAKE_COMMAND} -E env NODE_PATH=${QUORVEL_NODE_PATH}")
 endforeach()
@@ -56,7 +74,9 @@ list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sour
 add_custom_command(OUTPUT ${site}/index.html
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${site}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
-  COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} $<TARGET_FILE:quorvel-v2gen> ${site}
+  COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} ${site}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvel-v2gen-script> ${site}/quorvel-v2gen.js
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvel-v2gen-module> ${site}/quorvel-v2gen.mjs
   COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/dist/zip-core.min.js ${site}/zip.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/hash-wasm
   COMMAND ${CMAKE_COMMAND} -E copy ${hashwasm}/dist/crc32.umd.min.js ${site}/hash-wasm/crc32.js
@@ -72,6 +92,7 @@ add_custom_command(OUTPUT ${site}/index.html
           -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/service-worker.js.in
           -P ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake
   DEPENDS ${page_sources} ${PROJECT_SOURCE_DIR}/web/service-worker.js.in
-          ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake quorvel-v2gen ${zipjs}/dist/zip-core.min.js ${hashwasm}/dist/md5.umd.min.js
+          ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake quorvel-v2gen-script quorvel-v2gen-module
+          ${zipjs}/dist/zip-core.min.js ${hashwasm}/dist/md5.umd.min.js
   VERBATIM)
 add_custom_target(site ALL DEPENDS ${site}/index.html quorvel-v2gen-node)

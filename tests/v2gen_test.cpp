@@ -1362,6 +1362,20 @@ TEST(V2GenDocumentTest, ExamplesAreWhatTheToolWrites) {
   }
 }
 
+// The library's documentation shows, in full, the examples that CI builds
+// and runs (doc/library-example.c and .mjs; the C one is also the header's).
+TEST(V2GenDocumentTest, LibraryExamplesAreTheTestedFiles) {
+  const std::string document = ReadFile(fs::path(QUORVEL_SOURCE_DIR) / "doc/library.md");
+  for (const auto& [fence, file] : {std::pair<std::string, std::string>{"```c\n", "doc/library-example.c"},
+                                    {"```js\n", "doc/library-example.mjs"}}) {
+    const std::size_t start = document.find(fence);
+    ASSERT_NE(std::string::npos, start) << fence;
+    const std::size_t body = start + fence.size();
+    const std::string shown = document.substr(body, document.find("```\n", body) - body);
+    EXPECT_EQ(ReadFile(fs::path(QUORVEL_SOURCE_DIR) / file), shown) << file;
+  }
+}
+
 // ---- The manual pages as man shows them ------------------------------------------
 
 // The page rendered as plain text by groff, as man shows it in 80 columns,

@@ -1,14 +1,19 @@
-// The page: takes the V1 dumps the user picks, runs quorvel-v2gen's own main()
-// on them in an in-memory folder, and offers the V2 images it writes.
+// The page: takes the V1 dumps the user picks, makes the V2 images from them
+// with the quorvel-v2gen library in memory, and offers them, with what the
+// command would have printed.
 'use strict';
 
 (function () {
-  const OUTPUTS = ['SUBSYSCG.ROM', 'SUBSYS_A.ROM', 'SUBSYS_B.ROM', 'INITIATE.ROM'];
-  const WORK = '/work';
   const { INPUTS, readChoice, fromInput, fromDrop, reasonOf } = window.QuorvelInputs;
-  // The tool's own files: every line of standard error names one of them in
-  // its place, which tells a warning from a failure in any language.
-  const FILES = [...INPUTS, ...OUTPUTS];
+  // The command's own lines on standard output, as it prints them (its two
+  // Japanese lines are Shift_JIS bytes there).
+  const MODE_LINE = 'Generate compatible ROM mode';
+  const BANNER = [
+    'Quorvel File generator for V2 v0.3',
+    'このプログラムは、Quorvel V1用のファイルから、V2に必要なファイルを作り出すプログラムです',
+    '同じディレクトリに、V1用の以下のファイルが必要です',
+    'BOOT_BAS.ROM, BOOT_DOS.ROM, SUBSYS_C.ROM',
+  ];
 
   const languages = navigator.languages && navigator.languages.length > 0 ? navigator.languages : [navigator.language || 'en'];
   const lang = String(languages[0]).toLowerCase().startsWith('ja') ? 'ja' : 'en';
@@ -137,42 +142,16 @@
     return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   }
 
-  // Standard output is the tool's fixed Shift_JIS; standard error is UTF-8.
-  function decode(bytes, encoding) {
-    return new TextDecoder(encoding).decode(new Uint8Array(bytes));
-  }
-
-  // A line of standard error, by its shape alone:
-  //   "quorvel-v2gen: FILE: what failed: why"      a failure
-  //   "quorvel-v2gen: WARNING: FILE: what is wrong" a warning
-  function parseLine(line) {
-    const parts = line.split(': ');
-    if (FILES.includes(parts[1])) return { warning: false, file: parts[1] };
-    if (parts.length > 3 && FILES.includes(parts[2])) return { warning: true, file: parts[2] };
-    return { warning: false, file: null };
-  }
+  // The library's module, made once: a run keeps nothing in it.
+  let library = null;
 
   async function runTool(compatible) {
-    const out = [];
-    const err = [];
-    // Byte values of 0x80 and above arrive negative.
-    const module = await QuorvelV2Gen({
-      // The tool speaks the page's language.
-      environment: { LANG: lang === 'ja' ? 'ja_JP.UTF-8' : 'en_US.UTF-8' },
-      stdin: () => null,
-      stdout: (code) => { if (code !== null) out.push(code & 0xff); },
-      stderr: (code) => { if (code !== null) err.push(code & 0xff); },
-    });
-    module.FS.mkdir(WORK);
-    module.FS.chdir(WORK);
-    for (const [name, file] of chosen) module.FS.writeFile(WORK + '/' + name, file.bytes);
-    const status = module.callMain(compatible ? ['-compatiblerom'] : []);
-    const images = [];
-    for (const name of OUTPUTS) {
-      const path = WORK + '/' + name;
-      if (module.FS.analyzePath(path).exists) images.push({ name, bytes: module.FS.readFile(path) });
-    }
-    return { status, out: decode(out, 'shift_jis'), err: decode(err, 'utf-8'), images };
+    if (!library) library = await QuorvelV2Gen();
+    const inputs = {};
+    for (const [name, file] of chosen) inputs[name] = file.bytes;
+    const result = library.generate(inputs, { compatible });
+    const out = [...(compatible ? [MODE_LINE] : []), ...BANNER, result.succeeded ? 'Succeed to generate V2 files!' : 'Error!'];
+    return { ...result, out: out.map((line) => line + '\n').join('') };
   }
 
   async function run() {
@@ -198,25 +177,17 @@
     }
     $('run').disabled = false;
     showConsole(result);
-    // main() returns -1 when standard output refuses the closing line; the
-    // images are written all the same.
-    const written = result.status === 0 || result.status === -1 || result.status === 255;
-    const warnings = result.err.split('\n').filter((line) => parseLine(line).warning).length;
-    if (result.status === 0) outcome.textContent = warnings > 0 ? text.warned(warnings) : text.succeeded;
-    else if (written) outcome.textContent = text.consoleRefused;
-    else if (result.status === 1) outcome.textContent = text.failed(namedFiles(result.err));
-    else outcome.textContent = text.unexpected(result.status);
-    outcome.className = !written ? 'outcome failed' : warnings > 0 ? 'outcome succeeded warned' : 'outcome succeeded';
-    if (written) offer(result.images);
+    const warnings = result.diagnostics.filter((d) => d.kind === 'warning').length;
+    if (result.succeeded) outcome.textContent = warnings > 0 ? text.warned(warnings) : text.succeeded;
+    else outcome.textContent = text.failed(failedFiles(result.diagnostics));
+    outcome.className = !result.succeeded ? 'outcome failed' : warnings > 0 ? 'outcome succeeded warned' : 'outcome succeeded';
+    if (result.succeeded) offer(result.images);
   }
 
   // The files that the failures name, warnings aside.
-  function namedFiles(err) {
+  function failedFiles(diagnostics) {
     const names = [];
-    for (const line of err.split('\n')) {
-      const { warning, file } = parseLine(line);
-      if (!warning && file && !names.includes(file)) names.push(file);
-    }
+    for (const d of diagnostics) if (d.kind === 'failure' && !names.includes(d.file)) names.push(d.file);
     return names;
   }
 
@@ -225,14 +196,13 @@
     $('stdout').textContent = result.out;
     const list = $('stderr');
     list.replaceChildren();
-    const lines = result.err.split('\n').filter((line) => line !== '');
-    for (const line of lines) {
+    for (const d of result.diagnostics) {
       const item = document.createElement('li');
-      item.textContent = line;
-      item.className = parseLine(line).warning ? 'warning' : 'diagnostic';
+      item.textContent = d.text(lang);
+      item.className = d.kind === 'warning' ? 'warning' : 'diagnostic';
       list.append(item);
     }
-    $('stderr-part').hidden = lines.length === 0;
+    $('stderr-part').hidden = result.diagnostics.length === 0;
   }
 
   function download(name, blob) {

@@ -38,11 +38,9 @@
     warned: (count) => count === 1
       ? 'Done, with 1 warning: the images are written, but the dump named below looks wrong, and an emulator may not boot it.'
       : 'Done, with ' + count + ' warnings: the images are written, but the dumps named below look wrong, and an emulator may not boot them.',
-    consoleRefused: 'Every image is written, but the tool could not print its closing line (status 255). Save them below.',
     failed: (files) => files.length > 0
       ? 'Error: no image is offered. Fix ' + files.join(', ') + ' (see standard error below) and run again.'
       : 'Error: no image is offered. See standard error below, fix the file it names and run again.',
-    unexpected: (status) => 'The tool ended with status ' + status + '; no image is offered.',
     crashed: (reason) => 'The tool could not run in this browser: ' + reason,
     duplicate: (name, files) => files.length + ' files match ' + name + ': '
       + listOf(files, ' and ', ', ', (n) => ' and ' + n + ' more') + '. Keep one of them.',
@@ -92,11 +90,9 @@
     bytes: (n) => n.toLocaleString('ja') + ' バイト',
     succeeded: '完了：すべてのイメージを作成しました。下から保存してください。',
     warned: (count) => '完了（警告 ' + count + ' 件）：イメージは作成しましたが、下の警告にあるダンプは正しくない可能性があり、エミュレーターで起動しないことがあります。',
-    consoleRefused: 'すべてのイメージを作成しましたが、最後の行を出力できませんでした（終了コード 255）。下から保存してください。',
     failed: (files) => files.length > 0
       ? 'エラー：イメージは保存できません。' + files.join('、') + ' を直して（下の標準エラー出力を参照）もう一度実行してください。'
       : 'エラー：イメージは保存できません。下の標準エラー出力が示すファイルを直して、もう一度実行してください。',
-    unexpected: (status) => 'ツールが終了コード ' + status + ' で終わりました。イメージは保存できません。',
     // The browser's and the zip library's own reasons are English: shown as details.
     crashed: (reason) => 'このブラウザーではツールを実行できません（詳細: ' + reason + '）。',
     duplicate: (name, files) => name + ' に当たるファイルが ' + files.length + ' 個あります：'
