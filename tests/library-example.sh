@@ -21,6 +21,12 @@ sed -n '/^ \*   #include <quorvel\/v2gen.h>/,/^ \*   }$/p' "$prefix/include/quor
   | sed -e 's/^ \*   //' -e 's/^ \*$//' > "$work/from-header.c"
 diff "$work/from-header.c" "$source/doc/library-example.c"
 
+# Only the interface's own names are global in the library: a program that
+# links it meets no other name of it.
+others=$(readelf -sW "$(find "$prefix" -name libquorvel-v2gen.a)" \
+  | awk '$1 ~ /^[0-9]+:$/ && $5 != "LOCAL" && $7 != "UND" && $8 !~ /^qv2gen_/ { print $8 }')
+[ -z "$others" ] || { echo "libquorvel-v2gen.a: global names besides qv2gen_: $others" >&2; exit 1; }
+
 static=()
 [ -z "$emulator" ] || static=(-static)
 # Wherever the build put them (lib, or Debian's lib/<triplet>).
