@@ -31,25 +31,34 @@ namespace {
 const char* const kInputNames[QV2GEN_INPUTS] = {"SUBSYS_C.ROM", "INITIATE.BIN", "BOOT_BAS.ROM",
                                                 "BOOT_DOS.ROM"};
 
-static_assert(QV2GEN_CANNOT_CLOSE == static_cast<int>(Attempt::kClose),
-              "a code for each attempt, in its order");
+// What each of the interface's codes, in its order, is as the library's own
+// diagnostic: one table for both directions. A warning's attempt is unused
+// and stays the default.
+struct Meaning {
+  Diagnostic::Code code;
+  Attempt attempt;
+};
+constexpr Meaning kMeanings[] = {
+    {Diagnostic::kFailure, Attempt::kOpenForReading},
+    {Diagnostic::kFailure, Attempt::kCreate},
+    {Diagnostic::kFailure, Attempt::kRead},
+    {Diagnostic::kFailure, Attempt::kWrite},
+    {Diagnostic::kFailure, Attempt::kSeek},
+    {Diagnostic::kFailure, Attempt::kClose},
+    {Diagnostic::kAmbiguousName, Attempt::kOpenForReading},
+    {Diagnostic::kAmbiguousName, Attempt::kCreate},
+    {Diagnostic::kShortInput, Attempt::kOpenForReading},
+    {Diagnostic::kLongInput, Attempt::kOpenForReading},
+    {Diagnostic::kBlankInput, Attempt::kOpenForReading},
+    {Diagnostic::kSameInput, Attempt::kOpenForReading},
+};
+constexpr int kCodes = static_cast<int>(sizeof kMeanings / sizeof kMeanings[0]);
+static_assert(kCodes == QV2GEN_SAME_INPUT + 1, "a meaning for each code");
 
 qv2gen_code CodeOf(const Diagnostic& d) {
-  switch (d.code) {
-    case Diagnostic::kFailure:
-      return static_cast<qv2gen_code>(static_cast<int>(d.attempt));
-    case Diagnostic::kAmbiguousName:
-      return d.attempt == Attempt::kCreate ? QV2GEN_IMAGE_MATCHED_MORE_THAN_ONCE
-                                           : QV2GEN_INPUT_MATCHED_MORE_THAN_ONCE;
-    case Diagnostic::kShortInput:
-      return QV2GEN_SHORT_INPUT;
-    case Diagnostic::kLongInput:
-      return QV2GEN_LONG_INPUT;
-    case Diagnostic::kBlankInput:
-      return QV2GEN_BLANK_INPUT;
-    case Diagnostic::kSameInput:
-      return QV2GEN_SAME_INPUT;
-  }
+  for (int code = 0; code < kCodes; ++code)
+    if (kMeanings[code].code == d.code && kMeanings[code].attempt == d.attempt)
+      return static_cast<qv2gen_code>(code);
   return QV2GEN_CANNOT_OPEN_FOR_READING;
 }
 
@@ -188,30 +197,11 @@ size_t qv2gen_render(const qv2gen_diagnostic* diagnostic, qv2gen_language langua
     for (int n = 0; n < 4; ++n) d.numbers[n] = diagnostic->numbers[n];
     d.other = diagnostic->other != nullptr ? diagnostic->other : "";
     for (size_t i = 0; i < diagnostic->match_count; ++i) d.matches.emplace_back(diagnostic->matches[i]);
-    switch (diagnostic->code) {
-      case QV2GEN_INPUT_MATCHED_MORE_THAN_ONCE:
-      case QV2GEN_IMAGE_MATCHED_MORE_THAN_ONCE:
-        d.code = Diagnostic::kAmbiguousName;
-        d.attempt = diagnostic->code == QV2GEN_IMAGE_MATCHED_MORE_THAN_ONCE ? Attempt::kCreate
-                                                                            : Attempt::kOpenForReading;
-        break;
-      case QV2GEN_SHORT_INPUT:
-        d.code = Diagnostic::kShortInput;
-        break;
-      case QV2GEN_LONG_INPUT:
-        d.code = Diagnostic::kLongInput;
-        break;
-      case QV2GEN_BLANK_INPUT:
-        d.code = Diagnostic::kBlankInput;
-        break;
-      case QV2GEN_SAME_INPUT:
-        d.code = Diagnostic::kSameInput;
-        break;
-      default:
-        d.code = Diagnostic::kFailure;
-        d.attempt = static_cast<Attempt>(std::min<int>(diagnostic->code, static_cast<int>(Attempt::kClose)));
-        break;
-    }
+    // A code past the table is read as the last attempt's failure.
+    const int code =
+        diagnostic->code >= 0 && diagnostic->code < kCodes ? diagnostic->code : QV2GEN_CANNOT_CLOSE;
+    d.code = kMeanings[code].code;
+    d.attempt = kMeanings[code].attempt;
     line = Render(d, language == QV2GEN_JAPANESE ? Language::kJapanese : Language::kEnglish);
   } catch (...) {
     return 0;
