@@ -30,7 +30,7 @@ export default [
     languageOptions: { globals: { Module: 'writable' } },
   },
   {
-    files: ['doc/*.mjs'],
+    files: ['doc/*.mjs', 'web/*.mjs'],
     languageOptions: { sourceType: 'module', globals: globals.node },
     rules,
   },

@@ -13,18 +13,20 @@ const puppeteer = require('puppeteer-core');
 const fflate = require('fflate');
 
 // The files that the page loads, served (the licences are links, fetched only
-// when opened). The service worker then keeps every file of the site, asking
-// the server only whether those already loaded have changed.
-const PAGE = ['index.html', 'style.css', 'icon.svg', 'zip.js', 'hash-wasm/crc32.js', 'hash-wasm/md5.js', 'hash-wasm/sha1.js',
-  'checksums.js', 'texts.js', 'inputs.js', 'quorvel-v2gen.js', 'app.js', 'manifest.en.webmanifest', 'service-worker.js'];
+// when opened): first those of its first screen, then those it loads when
+// they are needed (the zip reader, the hashing, the library's module). The
+// service worker then keeps every file of the site, asking the server only
+// whether those already loaded have changed.
+const FIRST = ['index.html', 'language.js', 'page.js', 'style.css', 'icon.svg', 'manifest.en.webmanifest', 'service-worker.js'];
+const LATER = ['zip.js', 'hash-wasm/crc32.js', 'hash-wasm/md5.js', 'hash-wasm/sha1.js', 'quorvel-v2gen.js'];
 const GOAL_REFUSAL_MS = 2000;
 const GOAL_BYTES = 150 * 1000;
 const GOAL_MS = 100;
 
-function transferSize() {
+function transferSize(files) {
   let raw = 0;
   let gzipped = 0;
-  for (const name of PAGE) {
+  for (const name of files) {
     const bytes = fs.readFileSync(path.join(site, name));
     raw += bytes.length;
     gzipped += zlib.gzipSync(bytes, { level: 9 }).length;
@@ -128,9 +130,11 @@ async function main() {
   try {
     const page = await browser.newPage();
     await page.goto(server.url);
-    const { raw, gzipped } = transferSize();
-    console.log('page: ' + PAGE.join(', '));
-    console.log(`  transfer ${(gzipped / 1000).toFixed(1)} KB gzipped (${(raw / 1000).toFixed(1)} KB raw); goal at most ${GOAL_BYTES / 1000} KB: ${gzipped <= GOAL_BYTES ? 'met' : 'NOT met'}`);
+    const first = transferSize(FIRST);
+    const { raw, gzipped } = transferSize([...FIRST, ...LATER]);
+    console.log('page: ' + FIRST.join(', ') + '; when needed: ' + LATER.join(', '));
+    console.log(`  first screen ${(first.gzipped / 1000).toFixed(1)} KB gzipped (${(first.raw / 1000).toFixed(1)} KB raw)`);
+    console.log(`  transfer in all ${(gzipped / 1000).toFixed(1)} KB gzipped (${(raw / 1000).toFixed(1)} KB raw); goal at most ${GOAL_BYTES / 1000} KB: ${gzipped <= GOAL_BYTES ? 'met' : 'NOT met'}`);
 
     const inputs = usualInputs();
     const dir = writeFolder(scratch, inputs);

@@ -6,8 +6,10 @@
 # usage: cmake -DSITE=folder -DVERSION=x.y.z -DTEMPLATE=service-worker.js.in -P QuorvelServiceWorker.cmake
 set(worker service-worker.js)
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
-# The library's ES module is for other pages: this one never loads it.
+# The library's ES module is for other pages: this one never loads it. The
+# licences are read when opened, not kept beforehand.
 list(REMOVE_ITEM files ${worker} quorvel-v2gen.mjs)
+list(FILTER files EXCLUDE REGEX "^licenses/")
 list(SORT files)
 set(content "")
 set(names "./")

@@ -67,14 +67,18 @@ find_file(QUORVEL_EMSCRIPTEN_COPYRIGHT copyright PATHS /usr/share/doc/emscripten
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
-set(page index.html app.js texts.js inputs.js checksums.js style.css icon.svg icon-192.png icon-512.png
-    manifest.en.webmanifest manifest.ja.webmanifest)
+# Copied as they are; the pages and page.js are built from the rest.
+set(page language.js style.css icon.svg icon-192.png icon-512.png manifest.en.webmanifest manifest.ja.webmanifest)
 list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
+set(built index.html load.js texts.js checksums.js inputs.js app.js build-pages.mjs)
+list(TRANSFORM built PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE built_sources)
+find_program(NODE node REQUIRED)
 # Made afresh each time, so that no file of an earlier build stays in it.
 add_custom_command(OUTPUT ${site}/index.html
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${site}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
   COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} ${site}
+  COMMAND ${NODE} ${PROJECT_SOURCE_DIR}/web/build-pages.mjs ${PROJECT_SOURCE_DIR}/web ${site}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvel-v2gen-script> ${site}/quorvel-v2gen.js
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvel-v2gen-module> ${site}/quorvel-v2gen.mjs
   COMMAND ${CMAKE_COMMAND} -E copy ${zipjs}/dist/zip-core.min.js ${site}/zip.js
@@ -91,7 +95,7 @@ add_custom_command(OUTPUT ${site}/index.html
   COMMAND ${CMAKE_COMMAND} -DSITE=${site} -DVERSION=${PROJECT_VERSION}
           -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/service-worker.js.in
           -P ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake
-  DEPENDS ${page_sources} ${PROJECT_SOURCE_DIR}/web/service-worker.js.in
+  DEPENDS ${page_sources} ${built_sources} ${PROJECT_SOURCE_DIR}/web/service-worker.js.in
           ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake quorvel-v2gen-script quorvel-v2gen-module
           ${zipjs}/dist/zip-core.min.js ${hashwasm}/dist/md5.umd.min.js
   VERBATIM)

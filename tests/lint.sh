@@ -20,7 +20,7 @@ mapfile -t cxx < <(git ls-files '*.cpp' '*.h' '*.c')
 # The Windows test helper in tests/windows is compiled only by mingw-w64.
 mapfile -t tidied < <(git ls-files 'frontend/*.cpp' 'romimage/*.cpp' ':(glob)tests/*.cpp')
 mapfile -t scripts < <(git ls-files '.ci/run' 'tests/*.sh' 'bench/*.sh')
-mapfile -t javascript < <(git ls-files 'web/*.js' 'web/*.js.in' 'tests/web/*.mjs' 'bench/*.mjs' 'doc/*.mjs' 'eslint.config.mjs')
+mapfile -t javascript < <(git ls-files 'web/*.js' 'web/*.mjs' 'web/*.js.in' 'tests/web/*.mjs' 'bench/*.mjs' 'doc/*.mjs' 'eslint.config.mjs')
 
 check clang-format clang-format --dry-run --Werror "${cxx[@]}"
 

@@ -4,7 +4,7 @@
 'use strict';
 
 (function () {
-  const { INPUTS, readChoice, fromInput, fromDrop, reasonOf } = window.QuorvelInputs;
+  const { INPUTS, readChoice, fromInput, fromDrop, reasonOf, zipLibrary } = window.QuorvelInputs;
   // The command's own lines on standard output, as it prints them (its two
   // Japanese lines are Shift_JIS bytes there).
   const MODE_LINE = 'Generate compatible ROM mode';
@@ -15,8 +15,9 @@
     'BOOT_BAS.ROM, BOOT_DOS.ROM, SUBSYS_C.ROM',
   ];
 
-  const languages = navigator.languages && navigator.languages.length > 0 ? navigator.languages : [navigator.language || 'en'];
-  const lang = String(languages[0]).toLowerCase().startsWith('ja') ? 'ja' : 'en';
+  // The page is built in each language (index.html, index.ja.html), its words
+  // in the HTML from the first paint; this script only adds what changes.
+  const lang = document.documentElement.lang === 'ja' ? 'ja' : 'en';
   const text = window.QuorvelTexts[lang];
   const { checksumsOf, KINDS } = window.QuorvelChecksums;
 
@@ -30,6 +31,8 @@
   // ---- Choosing -------------------------------------------------------------
 
   async function choose(files) {
+    // The module is fetched while the files are read, ready for Run.
+    loadLibrary().catch(() => {});
     // Run waits until every chosen file has been read.
     $('run').disabled = true;
     try {
@@ -142,14 +145,23 @@
     return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   }
 
-  // The library's module, made once: a run keeps nothing in it.
+  // The library's module, made once, when files are first chosen or at the
+  // first run, whichever comes first, so that it never holds up the page's
+  // first screen: a run keeps nothing in it.
   let library = null;
+  function loadLibrary() {
+    if (!library) {
+      library = window.QuorvelLoad('quorvel-v2gen.js').then(() => QuorvelV2Gen());
+      library.catch(() => { library = null; });
+    }
+    return library;
+  }
 
   async function runTool(compatible) {
-    if (!library) library = await QuorvelV2Gen();
+    const v2gen = await loadLibrary();
     const inputs = {};
     for (const [name, file] of chosen) inputs[name] = file.bytes;
-    const result = library.generate(inputs, { compatible });
+    const result = v2gen.generate(inputs, { compatible });
     const out = [...(compatible ? [MODE_LINE] : []), ...BANNER, result.succeeded ? 'Succeed to generate V2 files!' : 'Error!'];
     return { ...result, out: out.map((line) => line + '\n').join('') };
   }
@@ -231,6 +243,7 @@
       list.append(item);
     }
     $('save-all').onclick = async () => {
+      const zip = await zipLibrary();
       const writer = new zip.ZipWriter(new zip.BlobWriter('application/zip'));
       for (const image of images) await writer.add(image.name, new zip.Uint8ArrayReader(image.bytes));
       download('quorvel-v2-images.zip', await writer.close());
@@ -278,12 +291,6 @@
   // ---- The page -------------------------------------------------------------
 
   function start() {
-    document.documentElement.lang = lang;
-    document.title = text.title;
-    for (const element of document.querySelectorAll('[data-text]')) {
-      element.textContent = text[element.dataset.text];
-    }
-    $('drop').setAttribute('aria-label', text.dropHere);
     const files = $('files');
     const folder = $('folder');
     files.addEventListener('change', () => choose(fromInput(files)).finally(() => { files.value = ''; }));
@@ -316,7 +323,6 @@
       showChoice();
     });
     $('run').addEventListener('click', run);
-    showChoice();
     keepForOffline();
   }
 

@@ -16,6 +16,9 @@
 
   const breathe = () => new Promise((resolve) => setTimeout(resolve, 0));
 
+  // hash-wasm comes with the first file to hash.
+  const hashing = () => Promise.all(['crc32', 'md5', 'sha1'].map((name) => window.QuorvelLoad('hash-wasm/' + name + '.js')));
+
   async function inBlocks(create, bytes) {
     const hasher = await create();
     hasher.init();
@@ -30,11 +33,13 @@
     if (bytes.length <= BLOCK && window.crypto && window.crypto.subtle) {
       return hex(new Uint8Array(await window.crypto.subtle.digest('SHA-1', bytes)));
     }
+    await hashing();
     return inBlocks(hashwasm.createSHA1, bytes);
   }
 
   // { crc32, md5, sha1 }, each in lower-case hexadecimal.
   async function checksumsOf(bytes) {
+    await hashing();
     const [crc32, md5, sha] = await Promise.all([inBlocks(hashwasm.createCRC32, bytes), inBlocks(hashwasm.createMD5, bytes), sha1(bytes)]);
     return { crc32, md5, sha1: sha };
   }

@@ -14,8 +14,13 @@
   const READABLE_METHODS = [0, 8];
   const METHOD_NAMES = { 9: 'Deflate64', 12: 'bzip2', 14: 'LZMA', 93: 'Zstandard', 95: 'XZ', 96: 'JPEG', 97: 'WavPack', 98: 'PPMd' };
 
-  // No web workers: the page's policy allows no scripts from blob: URLs.
-  zip.configure({ useWebWorkers: false });
+  // The zip library comes with the first .zip, read or saved. No web workers: the page's
+  // policy allows no scripts from blob: URLs.
+  async function zipLibrary() {
+    await window.QuorvelLoad('zip.js');
+    zip.configure({ useWebWorkers: false });
+    return zip;
+  }
 
   // Windows' own zip tools write backslashes between folder and file name.
   function baseName(path) {
@@ -54,7 +59,8 @@
   async function zipCandidates(file, path, text, problems, found) {
     let entries;
     try {
-      entries = await new zip.ZipReader(new zip.BlobReader(file)).getEntries();
+      const reader = await zipLibrary();
+      entries = await new reader.ZipReader(new reader.BlobReader(file)).getEntries();
     } catch (error) {
       problems.push(text.badZip(path, reasonOf(error)));
       return;
@@ -159,5 +165,5 @@
     return files;
   }
 
-  window.QuorvelInputs = { INPUTS, readChoice, fromInput, fromDrop, reasonOf };
+  window.QuorvelInputs = { INPUTS, readChoice, fromInput, fromDrop, reasonOf, zipLibrary };
 })();

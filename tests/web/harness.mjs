@@ -5,6 +5,7 @@ import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
+import zlib from 'node:zlib';
 
 // A require() that finds the packages that npm ci put in nodeModules.
 export function requireFrom(nodeModules) {
@@ -39,9 +40,16 @@ const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javasc
 
 // Serves the files of the site folder, and nothing else, on 127.0.0.1. site
 // may be a function that names the folder at each request, so that a test
-// can put a new release in place of the old one.
-export async function serveSite(site) {
-  const server = http.createServer((request, response) => {
+// can put a new release in place of the old one. With scriptDelay, every
+// script is sent that many milliseconds late, as over a slow network; log
+// holds each request's path and when it arrived and was answered.
+export async function serveSite(site, { scriptDelay = 0, gzip = false } = {}) {
+  const log = [];
+  const server = http.createServer(async (request, response) => {
+    const entry = { path: new URL(request.url, 'http://127.0.0.1').pathname, start: performance.now(), end: null };
+    log.push(entry);
+    response.on('finish', () => { entry.end = performance.now(); });
+    if (scriptDelay > 0 && /\.m?js$/.test(entry.path)) await new Promise((resolve) => setTimeout(resolve, scriptDelay));
     const root = path.resolve(typeof site === 'function' ? site() : site);
     const url = new URL(request.url, 'http://127.0.0.1');
     const file = path.join(root, decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname));
@@ -50,8 +58,14 @@ export async function serveSite(site) {
       response.end();
       return;
     }
-    response.writeHead(200, { 'Content-Type': CONTENT_TYPES[path.extname(file)] || 'application/octet-stream' });
-    response.end(fs.readFileSync(file));
+    const headers = { 'Content-Type': CONTENT_TYPES[path.extname(file)] || 'application/octet-stream' };
+    let body = fs.readFileSync(file);
+    if (gzip && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
+      body = zlib.gzipSync(body);
+      headers['Content-Encoding'] = 'gzip';
+    }
+    response.writeHead(200, headers);
+    response.end(body);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   // Closing drops the connections that the browser keeps open too, so that
@@ -60,7 +74,7 @@ export async function serveSite(site) {
     server.close(resolve);
     server.closeAllConnections();
   });
-  return { url: 'http://127.0.0.1:' + server.address().port + '/', close };
+  return { url: 'http://127.0.0.1:' + server.address().port + '/', close, log };
 }
 
 // Headless Chromium ('chrome') or Firefox ('firefox') through puppeteer-core,

@@ -139,7 +139,7 @@ const WAYS = [
 // the page saves lands in a folder of the case's own. Each case has a context
 // of its own, unless it needs the browser's default one (Chromium offers no
 // installation in the others).
-async function open(way, locale = 'en-US', { defaultContext = false } = {}) {
+async function open(way, locale = 'en-US', { defaultContext = false, prepare } = {}) {
   const downloads = fs.mkdtempSync(path.join(scratch, 'downloads-'));
   const browser = await browserFor(locale);
   const context = defaultContext ? browser.defaultBrowserContext()
@@ -150,6 +150,7 @@ async function open(way, locale = 'en-US', { defaultContext = false } = {}) {
   page.on('request', (request) => requests.push(request.url()));
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('pageerror', (error) => errors.push(error.message));
+  if (prepare) await prepare(page);
   await page.goto(way.url());
   page.downloads = downloads;
   return {
@@ -639,8 +640,8 @@ test('served: a new build is taken whole by a reload, and the old files are drop
   const TITLE = 'Quorvel V2 ROM images from the V1 files, a new build';
   const first = siteCopy();
   const second = siteCopy((dir) => {
-    const texts = path.join(dir, 'texts.js');
-    fs.writeFileSync(texts, fs.readFileSync(texts, 'utf8').replace("title: 'Quorvel V2 ROM images from the V1 files'", `title: '${TITLE}'`));
+    const index = path.join(dir, 'index.html');
+    fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('>Quorvel V2 ROM images from the V1 files</h1>', `>${TITLE}</h1>`));
   });
   let root = first;
   const own = await serveSite(() => root);
@@ -661,6 +662,79 @@ test('served: a new build is taken whole by a reload, and the old files are drop
   await expectImages(page, runNative(inputs, []));
   await close();
   await own.close();
+});
+
+// ---- The first paint ---------------------------------------------------------------
+
+// Run in every document before its own scripts: the sum of its layout shifts,
+// where the browser reports them, and the page's words at the first visible
+// frame that holds its whole body, kept for the whole tab (a redirect makes a
+// new document).
+function watchFirstPaint() {
+  window.shifts = null;
+  if (PerformanceObserver.supportedEntryTypes.includes('layout-shift')) {
+    window.shifts = 0;
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) if (!entry.hadRecentInput) window.shifts += entry.value;
+    }).observe({ type: 'layout-shift', buffered: true });
+  }
+  // Everything that the page says, to the eye and to a screen reader.
+  window.wordsOfPage = () => {
+    const labels = [...document.querySelectorAll('[aria-label]')].map((element) => element.getAttribute('aria-label'));
+    return { lang: document.documentElement.lang, title: document.title, h1: document.querySelector('h1').textContent, text: document.body.innerText, labels };
+  };
+  const look = () => {
+    if (!document.querySelector('footer') || getComputedStyle(document.body).visibility === 'hidden') {
+      requestAnimationFrame(look);
+      return;
+    }
+    if (sessionStorage.getItem('firstPaint') === null) sessionStorage.setItem('firstPaint', JSON.stringify(window.wordsOfPage()));
+  };
+  requestAnimationFrame(look);
+}
+
+const TITLES = { 'en-US': ['en', 'Quorvel V2 ROM images from the V1 files'], 'ja-JP': ['ja', 'Quorvel V1 用のファイルから V2 用の ROM イメージを作る'] };
+
+for (const locale of Object.keys(TITLES)) {
+  test('served with every script 150 ms late: the first paint is the final page, and its scripts are asked for at once, ' + locale, async (t) => {
+    const slow = await serveSite(site, { scriptDelay: 150 });
+    t.after(() => slow.close());
+    const { page, close } = await open({ url: () => slow.url, base: () => slow.url }, locale, { prepare: (p) => p.evaluateOnNewDocument(watchFirstPaint) });
+    t.after(close);
+    await page.waitForFunction(() => document.readyState === 'complete' && sessionStorage.getItem('firstPaint') !== null);
+    const [lang, title] = TITLES[locale];
+    const first = JSON.parse(await page.evaluate(() => sessionStorage.getItem('firstPaint')));
+    assert.equal(first.lang, lang);
+    assert.equal(first.h1, title);
+    // Once the deferred scripts have run, the page says just what it said at
+    // its first paint: no word came later.
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    assert.deepEqual(await page.evaluate(() => window.wordsOfPage()), first);
+    const shifts = await page.evaluate(() => window.shifts);
+    if (shifts !== null) assert.ok(shifts < 0.01, 'layout shifts add up to ' + shifts);
+    // The scripts that the shown page names (the others come later, when
+    // needed) are all asked for before the first of them arrives. The English
+    // page sends a Japanese reader on when language.js has run: the Japanese
+    // page's own scripts are those asked for after that.
+    const shown = new URL(page.url()).pathname;
+    // (The service worker fetches them all again later, to keep them.)
+    const firstOf = (name, since = -Infinity) => slow.log.find((entry) => entry.path === name && entry.start > since);
+    const left = firstOf('/language.js');
+    const fromShown = shown.endsWith('index.ja.html') ? [firstOf('/page.js', left ? left.end : -Infinity)] : [firstOf('/page.js'), left];
+    assert.ok(fromShown.every((entry) => entry), 'a script of ' + shown + ' was never asked for');
+    const firstEnd = Math.min(...fromShown.map((entry) => entry.end ?? Infinity));
+    for (const entry of fromShown) assert.ok(entry.start < firstEnd, entry.path + ' was asked for after another script had arrived');
+  });
+}
+
+test('each page holds a description of its own, in its language', () => {
+  for (const [file, lang] of [['index.html', 'en'], ['index.ja.html', 'ja']]) {
+    const html = fs.readFileSync(path.join(site, file), 'utf8');
+    assert.match(html, new RegExp(`<html lang="${lang}">`));
+    const description = /<meta name="description" content="([^"]+)">/.exec(html);
+    assert.ok(description && description[1].length > 40, file + ' has no description');
+    assert.doesNotMatch(html, /@[A-Z]+@/, file + ' keeps a placeholder');
+  }
 });
 
 for (const [locale, name] of [['en-US', 'quorvel-v2gen: Quorvel V2 ROM images from the V1 files'], ['ja-JP', 'quorvel-v2gen: Quorvel V1 用のファイルから V2 用の ROM イメージを作る']]) {
