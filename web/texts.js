@@ -11,7 +11,7 @@
 
   const en = {
     title: 'Quorvel V2 ROM images from the V1 files',
-    description: 'Make the ROM images that Quorvel V2 needs (SUBSYSCG.ROM, SUBSYS_A.ROM, SUBSYS_B.ROM, INITIATE.ROM) from your Quorvel V1 dumps, in the browser: nothing is sent anywhere.',
+    description: 'Make the ROM images Quorvel V2 needs (SUBSYSCG.ROM, SUBSYS_A.ROM, SUBSYS_B.ROM, INITIATE.ROM) from your V1 dumps, in the browser; nothing is sent anywhere.',
     intro: 'Choose or drop your Quorvel V1 files (SUBSYS_C.ROM, INITIATE.BIN, BOOT_BAS.ROM, BOOT_DOS.ROM), the folder that holds them, or a .zip of them, then press Run: the page makes SUBSYSCG.ROM, SUBSYS_A.ROM, SUBSYS_B.ROM and INITIATE.ROM with the same code as the quorvel-v2gen command.',
     privacy: 'Your files stay on this computer: the page sends nothing anywhere.',
     chooseHeading: '1. Your V1 files',
@@ -66,7 +66,7 @@
 
   const ja = {
     title: 'Quorvel V1 用のファイルから V2 用の ROM イメージを作る',
-    description: 'Quorvel V1 のダンプから、V2 に必要な ROM イメージ（SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM）をブラウザーの中で作成します。ファイルはどこにも送りません。',
+    description: 'Quorvel V1 のダンプから、V2 に必要な ROM イメージ（SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM）をブラウザーで作成します。ファイルはどこにも送りません。',
     intro: 'Quorvel V1 用のファイル（SUBSYS_C.ROM、INITIATE.BIN、BOOT_BAS.ROM、BOOT_DOS.ROM）、それらを含むフォルダー、またはそれらの .zip を選ぶかドロップして、「実行」を押してください。quorvel-v2gen コマンドと同じコードで SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM を作成します。',
     privacy: 'ファイルはこのコンピューターから出ません。このページはどこにも何も送りません。',
     chooseHeading: '1. V1 用のファイル',
