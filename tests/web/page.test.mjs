@@ -173,12 +173,21 @@ const hidden = (page, selector) => page.$eval(selector, (element) => element.clo
 async function save(page, act) {
   for (const name of fs.readdirSync(page.downloads)) fs.rmSync(path.join(page.downloads, name));
   await act();
+  let last = null;
   for (let i = 0; i < 300; i++) {
     const names = fs.readdirSync(page.downloads);
     if (names.length === 1 && !/\.(crdownload|part)$/.test(names[0])) {
-      const bytes = fs.readFileSync(path.join(page.downloads, names[0]));
-      // Firefox makes the file before it fills it.
-      if (bytes.length > 0) return { name: names[0], bytes };
+      // Firefox makes the file before it fills it, and may write it under
+      // another name first and then rename it: a file counts once it is
+      // there, not empty, with the same name and size at two looks.
+      let bytes = null;
+      try {
+        bytes = fs.readFileSync(path.join(page.downloads, names[0]));
+      } catch (error) {
+        if (error.code !== 'ENOENT') throw error;
+      }
+      if (bytes && bytes.length > 0 && last && last.name === names[0] && last.bytes.equals(bytes)) return last;
+      last = bytes && { name: names[0], bytes };
     }
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
