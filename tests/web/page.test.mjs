@@ -629,8 +629,9 @@ async function openKept(own, locale, options) {
   return opened;
 }
 
-test('served: after one visit the page opens and runs with the network gone', { skip: chromiumOnly }, async () => {
+test('served: after one visit the page opens and runs with the network gone', { skip: chromiumOnly }, async (t) => {
   const own = await serveSite(siteCopy());
+  t.after(() => own.close());
   const { page, close } = await openKept(own);
   await own.close();
   await page.reload();
@@ -645,7 +646,7 @@ test('served: after one visit the page opens and runs with the network gone', { 
   await close();
 });
 
-test('served: a new build is taken whole by a reload, and the old files are dropped', { skip: chromiumOnly }, async () => {
+test('served: a new build is taken whole by a reload, and the old files are dropped', { skip: chromiumOnly }, async (t) => {
   const TITLE = 'Quorvel V2 ROM images from the V1 files, a new build';
   const first = siteCopy();
   const second = siteCopy((dir) => {
@@ -654,6 +655,7 @@ test('served: a new build is taken whole by a reload, and the old files are drop
   });
   let root = first;
   const own = await serveSite(() => root);
+  t.after(() => own.close());
   const { page, close } = await openKept(own);
   assert.deepEqual(await page.evaluate(() => caches.keys()), [cacheOf(first)]);
   root = second;
@@ -670,7 +672,6 @@ test('served: a new build is taken whole by a reload, and the old files are drop
   await run(page);
   await expectImages(page, runNative(inputs, []));
   await close();
-  await own.close();
 });
 
 // ---- The first paint ---------------------------------------------------------------
