@@ -136,6 +136,7 @@
     imageUrls = [];
     $('console-section').hidden = true;
     $('save-section').hidden = true;
+    $('save-failed').hidden = true;
     $('outcome').textContent = '';
     $('outcome').className = 'outcome';
   }
@@ -243,10 +244,19 @@
       list.append(item);
     }
     $('save-all').onclick = async () => {
-      const zip = await zipLibrary();
-      const writer = new zip.ZipWriter(new zip.BlobWriter('application/zip'));
-      for (const image of images) await writer.add(image.name, new zip.Uint8ArrayReader(image.bytes));
-      download('quorvel-v2-images.zip', await writer.close());
+      const failed = $('save-failed');
+      failed.hidden = true;
+      try {
+        // The zip library comes now; a page served over a failing network
+        // may not get it, and says so rather than doing nothing.
+        const zip = await zipLibrary();
+        const writer = new zip.ZipWriter(new zip.BlobWriter('application/zip'));
+        for (const image of images) await writer.add(image.name, new zip.Uint8ArrayReader(image.bytes));
+        download('quorvel-v2-images.zip', await writer.close());
+      } catch (error) {
+        failed.textContent = text.saveAllFailed(reasonOf(error));
+        failed.hidden = false;
+      }
     };
     $('save-section').hidden = false;
   }
