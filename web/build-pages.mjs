@@ -10,14 +10,15 @@ import vm from 'node:vm';
 const [source, site] = process.argv.slice(2);
 const read = (name) => fs.readFileSync(path.join(source, name), 'utf8');
 
-// The scripts, in the order they need each other; run here with a bare
-// window to read the texts and the inputs' names.
+// The scripts, in the order they need each other; texts.js and inputs.js
+// run here with a bare window to give the texts and the inputs' names.
 const SCRIPTS = ['load.js', 'texts.js', 'checksums.js', 'inputs.js', 'app.js'];
 const context = { window: {} };
 vm.createContext(context);
 vm.runInContext(read('texts.js'), context);
+vm.runInContext(read('inputs.js'), context);
 const texts = context.window.QuorvelTexts;
-const INPUTS = ['SUBSYS_C.ROM', 'INITIATE.BIN', 'BOOT_BAS.ROM', 'BOOT_DOS.ROM'];
+const { INPUTS } = context.window.QuorvelInputs;
 
 const escape = (value) => String(value).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/"/g, '&quot;');
 
@@ -41,7 +42,8 @@ function page(lang) {
     return open + escape(text[key]) + close;
   });
   html = html.replace(/\bdata-label="(\w+)"/g, (whole, key) => `aria-label="${escape(text[key])}"`);
-  // The table of the files needed, none chosen yet, as app.js shows it.
+  // The table of the files needed, none chosen yet, as app.js's showChoice()
+  // writes it.
   const rows = INPUTS.map((name) => `<tr class="missing"><td>${name}</td><td>${escape(text.notChosen)}</td><td></td></tr>`);
   put(/<tbody><\/tbody>/, '<tbody>' + rows.join('') + '</tbody>');
   return html;

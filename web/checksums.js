@@ -33,7 +33,6 @@
     if (bytes.length <= BLOCK && window.crypto && window.crypto.subtle) {
       return hex(new Uint8Array(await window.crypto.subtle.digest('SHA-1', bytes)));
     }
-    await hashing();
     return inBlocks(hashwasm.createSHA1, bytes);
   }
 

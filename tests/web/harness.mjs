@@ -46,12 +46,12 @@ const CONTENT_TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javasc
 export async function serveSite(site, { scriptDelay = 0, gzip = false } = {}) {
   const log = [];
   const server = http.createServer(async (request, response) => {
-    const entry = { path: new URL(request.url, 'http://127.0.0.1').pathname, start: performance.now(), end: null };
+    const url = new URL(request.url, 'http://127.0.0.1');
+    const entry = { path: url.pathname, start: performance.now(), end: null };
     log.push(entry);
     response.on('finish', () => { entry.end = performance.now(); });
     if (scriptDelay > 0 && /\.m?js$/.test(entry.path)) await new Promise((resolve) => setTimeout(resolve, scriptDelay));
     const root = path.resolve(typeof site === 'function' ? site() : site);
-    const url = new URL(request.url, 'http://127.0.0.1');
     const file = path.join(root, decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname));
     if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
