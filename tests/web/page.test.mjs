@@ -694,7 +694,9 @@ function watchFirstPaint() {
     return { lang: document.documentElement.lang, title: document.title, h1: document.querySelector('h1').textContent, text: document.body.innerText, labels };
   };
   const look = () => {
-    if (!document.querySelector('footer') || getComputedStyle(document.body).visibility === 'hidden') {
+    // Past the footer's end tag: a slow parser may paint a frame that ends within the footer.
+    const footer = document.querySelector('footer');
+    if (!footer || footer.nextSibling === null || getComputedStyle(document.body).visibility === 'hidden') {
       requestAnimationFrame(look);
       return;
     }
