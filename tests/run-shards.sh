@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a GoogleTest executable as COUNT processes at once, each a share of
-# the cases (GoogleTest's own sharding), and fails if any of them fails. The
-# cases that start an emulator (QEMU, Wine) mostly wait on it to start, and
-# each share keeps one core busy. Each share's output is shown whole, in turn.
+# the cases (GoogleTest's own sharding), and fails if any of them fails. Under
+# an emulator (QEMU, Wine) a case's time goes to emulating the tool's start,
+# so a share for each core ends the table sooner. Each share's output is
+# shown whole, in turn.
 # usage: tests/run-shards.sh COUNT TEST_EXECUTABLE [ARGS...]
 set -euo pipefail
 count=$1
