@@ -1,5 +1,6 @@
 // quorvel-v2gen: the entry point, the switch, the console messages and the exit status.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <iterator>
 #include <memory>
@@ -127,6 +128,11 @@ struct FreeResult {
 int main(int argc, char** argv) {
   // Without a safe descriptor for every standard stream, no image is touched.
   if (!OpenClosedStandardStreams()) return 1;
+#ifdef SIGXFSZ
+  // A write past the limit on a file's size then fails with its reason and
+  // the image is abandoned, rather than the signal ending the run half-way.
+  (void)std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const Language language = UserLanguage();
 
   bool compatibleRom = false;

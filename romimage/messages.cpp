@@ -32,8 +32,10 @@ const Text kAttempts[] = {
     {"cannot write", u8"書き込めません"},
     {"cannot seek", u8"シークできません"},
     {"cannot close", u8"閉じられません"},
+    {"cannot sync to disk", u8"ディスクに書き出せません"},
+    {"cannot put in place", u8"置き換えられません"},
 };
-static_assert(sizeof kAttempts / sizeof kAttempts[0] == static_cast<int>(Attempt::kClose) + 1,
+static_assert(sizeof kAttempts / sizeof kAttempts[0] == static_cast<int>(Attempt::kRename) + 1,
               "one text for each attempt");
 
 const Text kShortInput = {

@@ -10,7 +10,8 @@
 enum class Language { kEnglish, kJapanese };
 
 // What was attempted when a file failed.
-enum class Attempt { kOpenForReading, kCreate, kRead, kWrite, kSeek, kClose };
+// New attempts go at the end: the library's codes follow this order.
+enum class Attempt { kOpenForReading, kCreate, kRead, kWrite, kSeek, kClose, kSync, kRename };
 
 // One failure or warning. Each has one shape in every language, with ASCII
 // ": " between its parts, so that a program reading the text never matches

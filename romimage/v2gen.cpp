@@ -51,9 +51,11 @@ constexpr Meaning kMeanings[] = {
     {Diagnostic::kLongInput, Attempt::kOpenForReading},
     {Diagnostic::kBlankInput, Attempt::kOpenForReading},
     {Diagnostic::kSameInput, Attempt::kOpenForReading},
+    {Diagnostic::kFailure, Attempt::kSync},
+    {Diagnostic::kFailure, Attempt::kRename},
 };
 constexpr int kCodes = static_cast<int>(sizeof kMeanings / sizeof kMeanings[0]);
-static_assert(kCodes == QV2GEN_SAME_INPUT + 1, "a meaning for each code");
+static_assert(kCodes == QV2GEN_CANNOT_RENAME + 1, "a meaning for each code");
 
 qv2gen_code CodeOf(const Diagnostic& d) {
   for (int code = 0; code < kCodes; ++code)

@@ -49,15 +49,15 @@ TEST_P(CopyBytesTest, WritesExactlyCountBytesWithFFPastTheEnd) {
   const std::string inName = dir / "in", outName = dir / "out";
 
   ::Run run;
-  RomFile in(run, inName.c_str()), out(run, outName.c_str());
-  ASSERT_TRUE(in.OpenForReading());
-  ASSERT_TRUE(out.Create());
-  ASSERT_TRUE(in.Seek(c.offset));
+  const auto in = OpenRomInput(run, inName.c_str());
+  const auto out = CreateRomImage(run, outName.c_str());
+  ASSERT_TRUE(in && out);
+  ASSERT_TRUE(in->Seek(c.offset));
   Taken taken;
-  ASSERT_TRUE(CopyBytes(in, out, c.count, &taken));
+  ASSERT_TRUE(CopyBytes(*in, *out, c.count, &taken));
   // A second copy goes on from where the first one stopped.
-  ASSERT_TRUE(CopyBytes(in, out, 10));
-  ASSERT_TRUE(out.Close());
+  ASSERT_TRUE(CopyBytes(*in, *out, 10));
+  ASSERT_TRUE(out->Commit());
 
   const std::size_t available = c.inputSize > c.offset ? c.inputSize - c.offset : 0;
   EXPECT_EQ(taken.count, std::min(available, c.count));
@@ -93,15 +93,15 @@ TEST_P(TakenTest, CopyUpToThenToEndFindsABlankDumpWhole) {
   WriteFile(dir / "in", c.input);
   const std::string inName = dir / "in", outName = dir / "out";
   ::Run run;
-  RomFile in(run, inName.c_str()), out(run, outName.c_str());
-  ASSERT_TRUE(in.OpenForReading());
-  ASSERT_TRUE(out.Create());
+  const auto in = OpenRomInput(run, inName.c_str());
+  const auto out = CreateRomImage(run, outName.c_str());
+  ASSERT_TRUE(in && out);
   Taken taken(512);
-  ASSERT_TRUE(CopyUpTo(in, out, 6144, &taken));
+  ASSERT_TRUE(CopyUpTo(*in, *out, 6144, &taken));
   if (taken.count == 6144) {
-    ASSERT_TRUE(CopyToEnd(in, out, &taken));
+    ASSERT_TRUE(CopyToEnd(*in, *out, &taken));
   }
-  ASSERT_TRUE(out.Close());
+  ASSERT_TRUE(out->Commit());
   EXPECT_TRUE(SameBytes(c.input, ReadFile(outName)));
   EXPECT_EQ(c.input.size(), taken.count);
   EXPECT_EQ(c.blank, taken.Blank());
@@ -137,10 +137,10 @@ TEST_P(WriteFillTest, WritesCountBytesOfValue) {
   TempDir dir;
   const std::string outName = dir / "out";
   ::Run run;
-  RomFile out(run, outName.c_str());
-  ASSERT_TRUE(out.Create());
-  ASSERT_TRUE(WriteFill(out, c.value, c.count));
-  ASSERT_TRUE(out.Close());
+  const auto out = CreateRomImage(run, outName.c_str());
+  ASSERT_TRUE(out);
+  ASSERT_TRUE(WriteFill(*out, c.value, c.count));
+  ASSERT_TRUE(out->Commit());
   EXPECT_TRUE(SameBytes(Fill(c.count, static_cast<char>(c.value)), ReadFile(outName)));
 }
 
@@ -193,17 +193,23 @@ TEST(CopyRomFileTest, ReadErrorFails) {
   EXPECT_EQ("quorvel-v2gen: " + (dir / "A") + ": cannot read: Is a directory\n", Said(run));
 }
 
-TEST(CopyBytesTest, ReadErrorFailsAndWritesNothing) {
+// The image abandoned leaves its place as it was: the old bytes, and no new file beside them.
+TEST(CopyBytesTest, ReadErrorFailsAndLeavesTheOldImage) {
   TempDir dir;
   std::filesystem::create_directory(dir / "in");
+  WriteFile(dir / "out", "old");
   const std::string inName = dir / "in", outName = dir / "out";
-  ::Run run;
-  RomFile in(run, inName.c_str()), out(run, outName.c_str());
-  ASSERT_TRUE(in.OpenForReading());
-  ASSERT_TRUE(out.Create());
-  EXPECT_FALSE(CopyBytes(in, out, 2048));
-  ASSERT_TRUE(out.Close());
-  EXPECT_EQ("", ReadFile(outName));
+  {
+    ::Run run;
+    const auto in = OpenRomInput(run, inName.c_str());
+    const auto out = CreateRomImage(run, outName.c_str());
+    ASSERT_TRUE(in && out);
+    EXPECT_FALSE(CopyBytes(*in, *out, 2048));
+  }
+  EXPECT_EQ("old", ReadFile(outName));
+  std::size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.exists() ? 1 : 0;
+  EXPECT_EQ(2u, entries);
 }
 
 // A full device takes the bytes into the stream's buffer and refuses them at
@@ -211,9 +217,9 @@ TEST(CopyBytesTest, ReadErrorFailsAndWritesNothing) {
 TEST(RomFileTest, WriteFailureSurfacesByClose) {
   for (std::uint64_t count : {std::uint64_t{2}, std::uint64_t{kLarge}}) {
     ::Run run;
-    RomFile out(run, "/dev/full");
-    ASSERT_TRUE(out.Create());
-    EXPECT_FALSE(WriteFill(out, 0x00, count) && out.Close()) << count;
+    const auto out = CreateRomImage(run, "/dev/full");
+    ASSERT_TRUE(out);
+    EXPECT_FALSE(WriteFill(*out, 0x00, count) && out->Commit()) << count;
     EXPECT_EQ("quorvel-v2gen: /dev/full: cannot write: No space left on device\n", Said(run));
   }
 }

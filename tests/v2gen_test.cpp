@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -164,22 +165,54 @@ bool TestingWindowsBuild() { return ToolEndsWith(".exe"); }
 
 bool TestingWebAssemblyBuild() { return ToolEndsWith(".js"); }
 
-// A close can fail in real use: NFS, and disk quotas, report the error of a
-// delayed write there. strace makes the system fail the first close of the
-// file at path with EIO, without a test-only branch in the tool, and works on
-// the static release executable too. path must be canonical and absolute.
-std::vector<std::string> FailingClose(const fs::path& path) {
-  return {"strace", "-o",         "/dev/null", "-e", "trace=close", "-e", "inject=close:error=EIO:when=1",
-          "-P",     path.string()};
-}
+// The steps that put an image in place can fail in real use: a close
+// reports a delayed write's error on NFS and under disk quotas, a sync the
+// disk's own, and a rename a full or read-only folder. strace makes the
+// system fail one call with EIO, without a test-only branch in the tool, and
+// works on the static release executable too. The call is the one made on
+// the image's new file, whose name no test knows beforehand: a first run
+// with the same folder, traced, counts the calls that come before it.
+struct Fault {
+  std::string call;   // "close", "fsync" or "renameat"
+  std::string image;  // the image whose new file the call is made on
+};
 
-// Why FailingClose cannot run here, or nullptr when it can.
-const char* WhyCloseCannotFail() {
+// Why a Fault cannot be made here, or nullptr when it can.
+const char* WhyNoFault() {
   if (!Emulator().empty())
-    return "strace fails a close of the native executable; under an emulator it would fail the "
+    return "strace fails a call of the native executable; under an emulator it would fail the "
            "emulator's own";
   static const bool straceWorks = std::system("strace -o /dev/null true > /dev/null 2>&1") == 0;
   return straceWorks ? nullptr : "strace is missing, or ptrace is refused on this machine";
+}
+
+// The strace that traces fault.call into log, naming each descriptor's file.
+std::vector<std::string> Tracing(const Fault& fault, const fs::path& log) {
+  return {"strace", "-o", log.string(), "-y", "-e", "trace=" + fault.call};
+}
+
+// The strace that fails the when-th call of fault.call.
+std::vector<std::string> Failing(const Fault& fault, int when) {
+  return {"strace",
+          "-o",
+          "/dev/null",
+          "-e",
+          "trace=" + fault.call,
+          "-e",
+          "inject=" + fault.call + ":error=EIO:when=" + std::to_string(when)};
+}
+
+// Which call of fault.call, counted from 1, the traced log shows made on the
+// image's new file; 0 if none.
+int CallOnNewFile(const Fault& fault, const std::string& log) {
+  std::istringstream lines(log);
+  int count = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(fault.call + "(", 0) != 0) continue;
+    ++count;
+    if (line.find(fault.image + ".quorvel-") != std::string::npos) return count;
+  }
+  return 0;
 }
 
 // The user's language, for a child about to start the tool: English as
@@ -214,7 +247,8 @@ std::vector<char*> ArgumentVector(std::vector<std::string>& command) {
 }
 
 Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::vector<std::string>& args,
-               const Streams& streams, const std::vector<std::string>& wrapper = {}) {
+               const Streams& streams, const std::vector<std::string>& wrapper = {},
+               rlim_t fileSizeLimit = kFileSizeLimit) {
   std::vector<std::string> command = ToolCommand(args, wrapper);
   const std::vector<char*> cargv = ArgumentVector(command);
   const std::string outPath = (captureDir / "stdout").string();
@@ -224,7 +258,7 @@ Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::v
 
   pid_t pid = fork();
   if (pid == 0) {
-    rlimit limit{kFileSizeLimit, kFileSizeLimit};
+    rlimit limit{fileSizeLimit, fileSizeLimit};
     setrlimit(RLIMIT_FSIZE, &limit);
     alarm(kTimeoutSeconds);  // survives exec
     if (chdir(workDir.c_str()) != 0) _exit(125);
@@ -339,6 +373,15 @@ Folder AfterSuccess(const Inputs& in, bool compatible, Folder before = {}) {
   return before;
 }
 
+// The folder with an old image, each of its own bytes, in the place of every
+// image that it does not hold already.
+Folder OldImages(Folder folder) {
+  unsigned seed = 20;
+  for (const char* image : {"SUBSYSCG.ROM", "SUBSYS_A.ROM", "SUBSYS_B.ROM", "INITIATE.ROM"})
+    folder.emplace(image, File(Pattern(8192, seed++)));
+  return folder;
+}
+
 // ---- The cases ---------------------------------------------------------------
 
 struct Case {
@@ -355,8 +398,10 @@ struct Case {
   // the WebAssembly build under Node, if it cannot.
   const char* notUnderWine = nullptr;
   const char* notUnderNode = nullptr;
-  // The image whose close the system fails, if any (see FailingClose).
-  std::string closeFails = "";
+  // A call that the system fails, if any (see Fault).
+  std::optional<Fault> fault = std::nullopt;
+  // A smaller limit on the size of a file than the usual one, if any.
+  rlim_t fileSizeLimit = 0;
 };
 
 // Windows refuses to create a file where a directory stands with "access denied".
@@ -406,6 +451,8 @@ struct Speech {
         {"cannot write", u8"書き込めません"},
         {"cannot seek", u8"シークできません"},
         {"cannot close", u8"閉じられません"},
+        {"cannot sync to disk", u8"ディスクに書き出せません"},
+        {"cannot put in place", u8"置き換えられません"},
         {"No such file or directory", u8"そのようなファイルやディレクトリはありません"},
         {"Permission denied", u8"許可がありません"},
         {"Is a directory", u8"ディレクトリです"},
@@ -663,7 +710,8 @@ std::vector<Case> Cases(const Speech& s) {
                      ""});
   }
 
-  // What each failure leaves on disk: nothing is deleted or rolled back.
+  // What each failure leaves on disk: the images completed before it are
+  // new, and the image that failed is left as it was, or not there.
   const Folder cg = {{"SUBSYSCG.ROM", File(SubsysCg(usual))}};
   Folder subsys = cg;
   subsys["SUBSYS_A.ROM"] = File(SubsysA(usual));
@@ -673,6 +721,8 @@ std::vector<Case> Cases(const Speech& s) {
     return folder;
   };
   const std::string errorOut = Console(false, kError);
+  // The names of the cases that are shown again over a folder of old images.
+  std::vector<std::string> overOldImages;
 
   // Each input missing.
   {
@@ -697,14 +747,14 @@ std::vector<Case> Cases(const Speech& s) {
                    Standard({"INITIATE.BIN"}),
                    1,
                    errorOut,
-                   Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.ROM", File("")}})),
+                   Standard({"INITIATE.BIN"}, subsys),
                    s.Failure("INITIATE.BIN", "cannot open for reading", "No such file or directory")});
   cases.push_back({"BootBasMissing",
                    {},
                    Standard({"BOOT_BAS.ROM"}),
                    1,
                    errorOut,
-                   Standard({"BOOT_BAS.ROM"}, with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual))}})),
+                   Standard({"BOOT_BAS.ROM"}, subsys),
                    s.Failure("BOOT_BAS.ROM", "cannot open for reading", "No such file or directory")});
   {
     Inputs longProgram = WithProgram(7000);
@@ -712,8 +762,7 @@ std::vector<Case> Cases(const Speech& s) {
     before.erase("BOOT_BAS.ROM");
     Folder after = with(before, {{"SUBSYSCG.ROM", File(SubsysCg(longProgram))},
                                  {"SUBSYS_A.ROM", File(SubsysA(longProgram))},
-                                 {"SUBSYS_B.ROM", File(SubsysA(longProgram))},
-                                 {"INITIATE.ROM", File(longProgram.program)}});
+                                 {"SUBSYS_B.ROM", File(SubsysA(longProgram))}});
     cases.push_back({"BootBasMissingAfterLongProgram",
                      {},
                      before,
@@ -728,9 +777,10 @@ std::vector<Case> Cases(const Speech& s) {
                    Standard({"BOOT_DOS.ROM"}),
                    1,
                    errorOut,
-                   Standard({"BOOT_DOS.ROM"},
-                            with(subsys, {{"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
+                   Standard({"BOOT_DOS.ROM"}, subsys),
                    s.Failure("BOOT_DOS.ROM", "cannot open for reading", "No such file or directory")});
+  overOldImages.insert(overOldImages.end(), {"SubsysCMissing", "ProgramMissing", "BootBasMissing",
+                                             "BootBasMissingAfterLongProgram", "BootDosMissing"});
 
   // Each output that cannot be created: a directory stands in its place.
   cases.push_back({"SubsysCgNotCreated",
@@ -763,7 +813,8 @@ std::vector<Case> Cases(const Speech& s) {
                    Standard({}, with(subsys, {{"INITIATE.ROM", Directory()}})),
                    s.Failure("INITIATE.ROM", "cannot create", CannotCreateDirectory())});
 
-  // A write that the device refuses fails the run, whichever image it hits.
+  // A write that the device refuses fails the run, whichever image it hits. A
+  // device keeps no image, so it is written as it stands and stays a link.
   const Folder full = {{"SUBSYSCG.ROM", LinkTo("/dev/full")}};
   cases.push_back({"SubsysCgWriteFails",
                    {},
@@ -787,26 +838,58 @@ std::vector<Case> Cases(const Speech& s) {
                    errorOut,
                    Standard({}, with(subsys, {{"INITIATE.ROM", LinkTo("/dev/full")}})),
                    s.Failure("INITIATE.ROM", "cannot write", "No space left on device")});
-
-  // A close that the system fails (a delayed write error) fails the run: the
-  // image may never have reached the disk. The bytes written stay.
-  auto closeFails = [&](const std::string& name, const std::string& image, const Folder& after) {
-    Case c{name,
+  // A write past the limit on a file's size (a quota, a full disk) fails
+  // with the system's reason, and the old image stays whole.
+  {
+    Inputs longProgram = WithProgram(10000);
+    Case c{"InitiateRomOverTheSizeLimit",
            {},
-           Standard(),
+           InputFiles(longProgram),
            1,
            errorOut,
-           Standard({}, after),
-           s.Failure(image, "cannot close", "Input/output error")};
-    c.closeFails = image;
-    return c;
-  };
-  cases.push_back(closeFails("SubsysCgCloseFails", "SUBSYSCG.ROM", cg));
-  cases.push_back(
-      closeFails("SubsysACloseFails", "SUBSYS_A.ROM", with(cg, {{"SUBSYS_A.ROM", File(SubsysA(usual))}})));
-  cases.push_back(closeFails("SubsysBCloseFails", "SUBSYS_B.ROM", subsys));
-  cases.push_back(closeFails("InitiateRomCloseFails", "INITIATE.ROM",
-                             with(subsys, {{"INITIATE.ROM", File(Initiate(usual))}})));
+           with(InputFiles(longProgram), {{"SUBSYSCG.ROM", File(SubsysCg(longProgram))},
+                                          {"SUBSYS_A.ROM", File(SubsysA(longProgram))},
+                                          {"SUBSYS_B.ROM", File(SubsysA(longProgram))}}),
+           s.LongProgram(10000) + s.Failure("INITIATE.ROM", "cannot write", "File too large")};
+    c.fileSizeLimit = 10000;
+    c.notUnderWine = "the limit's signal ends Wine itself, which the tool cannot ask to ignore";
+    c.notUnderNode = "the limit's signal ends Node itself, which the tool cannot ask to ignore";
+    cases.push_back(c);
+    overOldImages.push_back(c.name);
+  }
+
+  // Each step that puts an image in place, failed by the system (see
+  // Fault), over a folder of old images: the images before it are new, it
+  // and those after it are the old ones, whole, and no new file is left.
+  {
+    const std::pair<const char*, const char*> images[] = {{"SUBSYSCG.ROM", "SubsysCg"},
+                                                          {"SUBSYS_A.ROM", "SubsysA"},
+                                                          {"SUBSYS_B.ROM", "SubsysB"},
+                                                          {"INITIATE.ROM", "InitiateRom"}};
+    const struct {
+      const char* call;
+      const char* attempt;
+      const char* name;
+    } steps[] = {{"fsync", "cannot sync to disk", "SyncFails"},
+                 {"close", "cannot close", "CloseFails"},
+                 {"renameat", "cannot put in place", "RenameFails"}};
+    const Folder made = AfterSuccess(usual, false);
+    for (const auto& step : steps) {
+      Folder after = OldImages(Standard());
+      for (const auto& [image, name] : images) {
+        Case c{std::string(name) + step.name,
+               {},
+               OldImages(Standard()),
+               1,
+               errorOut,
+               after,
+               s.Failure(image, step.attempt, "Input/output error")};
+        c.fault = Fault{step.call, image};
+        cases.push_back(c);
+        after[image] = made.at(image);
+      }
+    }
+  }
 
   // A read error is not the end of an input: an input that is a directory fails the run.
   const char* const noReadError =
@@ -817,31 +900,29 @@ std::vector<Case> Cases(const Speech& s) {
                    Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}}),
                    1,
                    errorOut,
-                   Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}, {"SUBSYSCG.ROM", File("")}}),
+                   Standard({"SUBSYS_C.ROM"}, {{"SUBSYS_C.ROM", Directory()}}),
                    s.Failure("SUBSYS_C.ROM", "cannot read", "Is a directory"),
                    {},
                    noReadError});
-  cases.push_back(
-      {"ProgramReadFails",
-       {},
-       Standard({"INITIATE.BIN"}, {{"INITIATE.BIN", Directory()}}),
-       1,
-       errorOut,
-       Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.BIN", Directory()}, {"INITIATE.ROM", File("")}})),
-       s.Failure("INITIATE.BIN", "cannot read", "Is a directory"),
-       {},
-       noReadError});
+  cases.push_back({"ProgramReadFails",
+                   {},
+                   Standard({"INITIATE.BIN"}, {{"INITIATE.BIN", Directory()}}),
+                   1,
+                   errorOut,
+                   Standard({"INITIATE.BIN"}, with(subsys, {{"INITIATE.BIN", Directory()}})),
+                   s.Failure("INITIATE.BIN", "cannot read", "Is a directory"),
+                   {},
+                   noReadError});
   cases.push_back({"BootDosReadFails",
                    {},
                    Standard({"BOOT_DOS.ROM"}, {{"BOOT_DOS.ROM", Directory()}}),
                    1,
                    errorOut,
-                   Standard({"BOOT_DOS.ROM"},
-                            with(subsys, {{"BOOT_DOS.ROM", Directory()},
-                                          {"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}})),
+                   Standard({"BOOT_DOS.ROM"}, with(subsys, {{"BOOT_DOS.ROM", Directory()}})),
                    s.Failure("BOOT_DOS.ROM", "cannot read", "Is a directory"),
                    {},
                    noReadError});
+  overOldImages.insert(overOldImages.end(), {"SubsysCReadFails", "ProgramReadFails", "BootDosReadFails"});
 
   // An input that cannot be read afresh (a named pipe) would give four
   // different blocks in "SUBSYSCG.ROM": the failed seek fails the run.
@@ -852,12 +933,13 @@ std::vector<Case> Cases(const Speech& s) {
                      Standard({"SUBSYS_C.ROM"}, pipe),
                      1,
                      errorOut,
-                     Standard({"SUBSYS_C.ROM"}, with(pipe, {{"SUBSYSCG.ROM", File("")}})),
+                     Standard({"SUBSYS_C.ROM"}, pipe),
                      s.Failure("SUBSYS_C.ROM", "cannot seek", "Illegal seek"),
                      {},
                      "a named pipe in the folder is a Unix file that Windows does not have",
                      "Node's file layer reports the failed seek as a read error, \"cannot read: "
                      "Invalid seek\"; the run fails all the same"});
+    overOldImages.push_back("SubsysCCannotSeek");
   }
 
   // Names in any case, as on the file systems that the dumps were made on:
@@ -926,6 +1008,27 @@ std::vector<Case> Cases(const Speech& s) {
                      renamed(AfterSuccess(usual, false), images),
                      ""});
 
+    // An image that is a symbolic link stays a link, and the file that it
+    // points to is replaced; one that points nowhere yet gets that file.
+    const char* const windowsLinks =
+        "Windows puts the new image in the place of the link itself; its links are its own";
+    for (const bool dangling : {false, true}) {
+      Folder before = Standard({}, {{"INITIATE.ROM", LinkTo("mine.rom")}});
+      if (!dangling) before["mine.rom"] = File(old);
+      Folder after = AfterSuccess(usual, false);
+      after["INITIATE.ROM"] = LinkTo("mine.rom");
+      after["mine.rom"] = File(Initiate(usual));
+      Case c{dangling ? "ImageLinkingToNothingYet" : "ImageThatIsALinkStaysALink",
+             {},
+             before,
+             0,
+             Console(false, kSucceed),
+             after,
+             ""};
+      c.notUnderWine = windowsLinks;
+      cases.push_back(c);
+    }
+
     // Two candidates: neither is used, and the line names both.
     const char* const twoNames =
         "Windows' file systems ignore case: two names that differ only in case cannot stand in one folder";
@@ -945,9 +1048,7 @@ std::vector<Case> Cases(const Speech& s) {
          Standard({"BOOT_DOS.ROM"}, twoBootDos),
          1,
          errorOut,
-         Standard(
-             {"BOOT_DOS.ROM"},
-             with(subsys, with(twoBootDos, {{"INITIATE.ROM", File(ProgramPart(usual) + BasPart(usual))}}))),
+         Standard({"BOOT_DOS.ROM"}, with(subsys, twoBootDos)),
          s.TwoMatches("BOOT_DOS.ROM", "cannot open for reading", "Boot_Dos.Rom", "boot_dos.rom")};
     c.notUnderWine = twoNames;
     cases.push_back(c);
@@ -960,6 +1061,16 @@ std::vector<Case> Cases(const Speech& s) {
          Standard({}, twoImages),
          s.TwoMatches("SUBSYSCG.ROM", "cannot create", "SubsysCG.rom", "subsyscg.rom")};
     c.notUnderWine = twoNames;
+    cases.push_back(c);
+  }
+
+  // The same failures where a run had made every image before: what is not
+  // made again stays as it was.
+  for (const std::string& name : overOldImages) {
+    Case c = *std::find_if(cases.begin(), cases.end(), [&](const Case& other) { return other.name == name; });
+    c.name += "OverOldImages";
+    c.before = OldImages(c.before);
+    c.after = OldImages(c.after);
     cases.push_back(c);
   }
 
@@ -1017,16 +1128,26 @@ TEST_P(V2GenTest, LeavesExactlyTheExpectedBytes) {
                         : TestingWebAssemblyBuild() ? c.notUnderNode
                                                     : nullptr;
   if (notHere != nullptr) GTEST_SKIP() << notHere;
-  if (!c.closeFails.empty() && WhyCloseCannotFail() != nullptr) GTEST_SKIP() << WhyCloseCannotFail();
+  if (c.fault && WhyNoFault() != nullptr) GTEST_SKIP() << WhyNoFault();
   TempDir root;
+  std::vector<std::string> wrapper;
+  if (c.fault) {
+    const fs::path trial = fs::canonical(root.path()) / "trial", log = root.path() / "trace";
+    fs::create_directory(trial);
+    MakeFolder(trial, c.before);
+    RunTool(trial, root.path(), c.args, c.streams, Tracing(*c.fault, log));
+    const int when = CallOnNewFile(*c.fault, ReadFile(log));
+    ASSERT_GT(when, 0) << "no " << c.fault->call << " on the new file of " << c.fault->image << ":\n"
+                       << ReadFile(log);
+    wrapper = Failing(*c.fault, when);
+  }
   const fs::path work = fs::canonical(root.path()) / "work";
   fs::create_directory(work);
   MakeFolder(work, c.before);
 
   const std::vector<pid_t> writers = FeedFifos(work, c.before);
-  const Result result =
-      RunTool(work, root.path(), c.args, c.streams,
-              c.closeFails.empty() ? std::vector<std::string>() : FailingClose(work / c.closeFails));
+  const Result result = RunTool(work, root.path(), c.args, c.streams, wrapper,
+                                c.fileSizeLimit != 0 ? c.fileSizeLimit : kFileSizeLimit);
   StopWriters(writers);
 
   EXPECT_EQ(c.status, result.status);
@@ -1106,7 +1227,8 @@ class LibraryTest : public ::testing::TestWithParam<Case> {
 // In a folder: every case whose failures the system gives without help.
 TEST_P(LibraryTest, InAFolderAsTheCommand) {
   const Case& c = GetParam();
-  if (!c.closeFails.empty()) GTEST_SKIP() << "strace fails a close of a whole process";
+  if (c.fault) GTEST_SKIP() << "strace fails a call of a whole process";
+  if (c.fileSizeLimit != 0) GTEST_SKIP() << "the limit on a file's size is a whole process's";
   TempDir root;
   const fs::path work = fs::canonical(root.path()) / "work";
   fs::create_directory(work);
@@ -1134,7 +1256,7 @@ TEST_P(LibraryTest, InMemoryAsTheCommand) {
         images.count(name) == 1 || std::find(std::begin(inputs), std::end(inputs), name) != std::end(inputs);
     if (entry.kind != Entry::kFile || !known) GTEST_SKIP() << "a folder that memory cannot hold";
   }
-  if (!c.closeFails.empty()) GTEST_SKIP() << "no close fails in memory";
+  if (c.fault || c.fileSizeLimit != 0) GTEST_SKIP() << "no call fails in memory, and no size is limited";
   qv2gen_input given[QV2GEN_INPUTS] = {};
   for (int i = 0; i < QV2GEN_INPUTS; ++i) {
     auto found = c.before.find(inputs[i]);
@@ -1164,6 +1286,160 @@ TEST_P(LibraryTest, InMemoryAsTheCommand) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, LibraryTest, ::testing::ValuesIn(EveryCase()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// ---- Runs killed, and runs at once -------------------------------------------
+
+// What an image of a folder may hold after an interrupted run: the old bytes
+// or the new, whole, and beside them at most a run's own new files, which a
+// killed run cannot remove ("NAME.quorvel-XXXXXX.tmp").
+void ExpectEveryImageWhole(const fs::path& dir, const Folder& old, const Folder& made,
+                           const std::string& when) {
+  for (const auto& item : fs::directory_iterator(dir)) {
+    const std::string name = item.path().filename().string();
+    const std::size_t mark = name.find(".quorvel-");
+    if (mark != std::string::npos) {
+      EXPECT_TRUE(made.count(name.substr(0, mark)) == 1 && name.size() == mark + 19 &&
+                  name.compare(name.size() - 4, 4, ".tmp") == 0)
+          << when << ": " << name;
+      continue;
+    }
+    if (!item.is_regular_file()) {  // an input that is a named pipe
+      EXPECT_TRUE(old.count(name) == 1 && old.at(name).kind == Entry::kFifo) << when << ": " << name;
+      continue;
+    }
+    const std::string bytes = ReadFile(item.path());
+    const bool isOld = old.count(name) == 1 && old.at(name).bytes == bytes;
+    const bool isNew = made.count(name) == 1 && made.at(name).bytes == bytes;
+    EXPECT_TRUE(isOld || isNew) << when << ": " << name << " is neither the old file nor the new one, "
+                                << bytes.size() << " bytes";
+  }
+}
+
+// Starts the tool in workDir with its output thrown away; the caller waits for it.
+pid_t StartTool(const fs::path& workDir) {
+  std::vector<std::string> command = ToolCommand({});
+  const std::vector<char*> cargv = ArgumentVector(command);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    rlimit limit{kFileSizeLimit, kFileSizeLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    alarm(kTimeoutSeconds);
+    const int null = open("/dev/null", O_WRONLY);
+    if (chdir(workDir.c_str()) != 0 || dup2(null, 1) < 0 || dup2(null, 2) < 0) _exit(125);
+    SetLocale(false);
+    execvp(cargv[0], cargv.data());
+    _exit(126);
+  }
+  return pid;
+}
+
+int WaitForTool(pid_t pid) {
+  int status = 0;
+  if (pid <= 0 || waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A run killed at any moment (a closed window, Ctrl+C, a power cut) leaves
+// every image the old one or the new one, whole. The program is long, so
+// that some kills land while "INITIATE.ROM" is being written.
+TEST(InterruptedRunTest, KilledAtAnyMomentLeavesEveryImageWhole) {
+  Inputs in;
+  in.program = Pattern(std::size_t{12} * 1024 * 1024, 2);
+  const Folder before = OldImages(InputFiles(in));
+  const Folder made = AfterSuccess(in, false);
+  for (const int delay : {0, 1, 2, 3, 4, 6, 8, 11, 15, 20, 30, 45, 60, 90, 120, 250}) {
+    TempDir root;
+    MakeFolder(root.path(), before);
+    const pid_t pid = StartTool(root.path());
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    kill(pid, SIGKILL);
+    WaitForTool(pid);
+    ExpectEveryImageWhole(root.path(), before, made, "killed after " + std::to_string(delay) + " ms");
+  }
+}
+
+// Opens the named pipe at path for writing once a reader has opened it, or
+// gives up after the tests' timeout; -1 then.
+int OpenPipeForWriting(const fs::path& path) {
+  for (int tries = 0; tries < static_cast<int>(kTimeoutSeconds) * 100; ++tries) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) {
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      return fd;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return -1;
+}
+
+// The same, killed for certain while "INITIATE.ROM" is being written: the
+// program comes through a named pipe, and the kill follows once the tool has
+// taken a given part of it. The old "INITIATE.ROM" stays, whole.
+TEST(InterruptedRunTest, KilledWhileWritingLeavesTheOldImage) {
+  if (TestingWindowsBuild())
+    GTEST_SKIP() << "a named pipe in the folder is a Unix file that Windows does not have";
+  Inputs in;
+  in.program = Pattern(std::size_t{2} * 1024 * 1024, 2);
+  Folder before = OldImages(InputFiles(in));
+  before["INITIATE.BIN"] = Fifo("");
+  Folder made = AfterSuccess(in, false);
+  made["INITIATE.BIN"] = before["INITIATE.BIN"];
+  (void)signal(SIGPIPE, SIG_IGN);  // the reader is killed while the test writes
+  for (const std::size_t fed :
+       {std::size_t{0}, std::size_t{4096}, std::size_t{256} * 1024, in.program.size() - 1}) {
+    TempDir root;
+    MakeFolder(root.path(), before);
+    const pid_t pid = StartTool(root.path());
+    const int pipe = OpenPipeForWriting(root.path() / "INITIATE.BIN");
+    ASSERT_GE(pipe, 0);
+    // A write returns once the tool has taken all but a pipe's buffer of it.
+    EXPECT_EQ(static_cast<ssize_t>(fed), write(pipe, in.program.data(), fed));
+    kill(pid, SIGKILL);
+    WaitForTool(pid);
+    close(pipe);
+    const std::string when = "killed after " + std::to_string(fed) + " bytes of the program";
+    ExpectEveryImageWhole(root.path(), before, made, when);
+    EXPECT_TRUE(SameBytes(before.at("INITIATE.ROM").bytes, ReadFile(root.path() / "INITIATE.ROM"))) << when;
+  }
+  (void)signal(SIGPIPE, SIG_DFL);
+}
+
+// Two runs at once in one folder (a double-click twice) each succeed, and
+// leave every image whole, and nothing else.
+TEST(InterruptedRunTest, TwoRunsAtOnceLeaveEveryImageWhole) {
+  Inputs in;
+  in.program = Pattern(std::size_t{2} * 1024 * 1024, 2);
+  for (int round = 0; round < 5; ++round) {
+    TempDir root;
+    MakeFolder(root.path(), OldImages(InputFiles(in)));
+    const pid_t first = StartTool(root.path()), second = StartTool(root.path());
+    EXPECT_EQ(0, WaitForTool(first)) << "round " << round;
+    EXPECT_EQ(0, WaitForTool(second)) << "round " << round;
+    ExpectFolder(root.path(), AfterSuccess(in, false));
+  }
+}
+
+// The new image keeps the old one's permission bits; a new one gets the
+// default, as any new file.
+TEST(InterruptedRunTest, NewImagesKeepTheOldOnesPermissions) {
+  if (TestingWindowsBuild()) GTEST_SKIP() << "Windows keeps no Unix permission bits";
+  TempDir root;
+  MakeFolder(root.path(), OldImages(InputFiles(Inputs())));
+  fs::remove(root.path() / "INITIATE.ROM");
+  const std::pair<const char*, fs::perms> kept[] = {{"SUBSYSCG.ROM", fs::perms(0640)},
+                                                    {"SUBSYS_A.ROM", fs::perms(0600)},
+                                                    {"SUBSYS_B.ROM", fs::perms(0754)}};
+  for (const auto& [name, perms] : kept) fs::permissions(root.path() / name, perms);
+  const mode_t mask = umask(022);
+  umask(mask);
+  EXPECT_EQ(0, RunTool(root.path(), root.path(), {}, Streams()).status);
+  fs::remove(root.path() / "stdout");
+  fs::remove(root.path() / "stderr");
+  for (const auto& [name, perms] : kept)
+    EXPECT_EQ(perms, fs::status(root.path() / name).permissions()) << name;
+  EXPECT_EQ(fs::perms(0666 & ~mask), fs::status(root.path() / "INITIATE.ROM").permissions());
+  ExpectFolder(root.path(), AfterSuccess(Inputs(), false));
+}
 
 // Each kind of diagnostic as data: its code, file and numbers, which a
 // program reads instead of the text.

@@ -96,7 +96,12 @@ typedef enum {
    * a chip that was never read comes out that way. */
   QV2GEN_BLANK_INPUT = 10,
   /* The numbers[0] bytes used are those of the input named by other. */
-  QV2GEN_SAME_INPUT = 11
+  QV2GEN_SAME_INPUT = 11,
+  /* Failures of an image being put in place (since 0.7.0): its bytes could
+   * not be made durable, or it could not replace the old image. The old
+   * image, or its absence, stays as it was. */
+  QV2GEN_CANNOT_SYNC = 12,
+  QV2GEN_CANNOT_RENAME = 13
 } qv2gen_code;
 
 typedef enum { QV2GEN_FAILURE = 0, QV2GEN_WARNING = 1 } qv2gen_kind;
@@ -120,13 +125,17 @@ typedef struct qv2gen_result qv2gen_result;
 const char* qv2gen_version(void);
 
 /* Makes the images from inputs (QV2GEN_INPUTS of them, in the order above)
- * in memory. The result holds each image that the command would leave on
- * disk, a failure's partial images too. NULL only when memory runs out. */
+ * in memory. The result holds each image that was completed, in the order
+ * made; after a failure, those completed before it, and never a part of an
+ * image. NULL only when memory runs out. */
 qv2gen_result* qv2gen_generate(const qv2gen_input inputs[QV2GEN_INPUTS], qv2gen_mode mode);
 
 /* Makes the images in the folder at path (NULL: the current working
  * directory), reading and writing its files as the command does, a block at
- * a time. The result names the images made; their bytes are on disk. NULL
+ * a time. Each image is written into a new file of its own in the folder
+ * ("NAME.quorvel-XXXXXX.tmp"), synced, and only then put in the old image's
+ * place in one step; a failure removes the new file and leaves the old image
+ * as it was. The result names the images made; their bytes are on disk. NULL
  * only when memory runs out; a folder that cannot be opened is a failure of
  * the result. */
 qv2gen_result* qv2gen_generate_in_folder(const char* path, qv2gen_mode mode);
