@@ -1378,6 +1378,9 @@ int OpenPipeForWriting(const fs::path& path) {
 TEST(InterruptedRunTest, KilledWhileWritingLeavesTheOldImage) {
   if (TestingWindowsBuild())
     GTEST_SKIP() << "a named pipe in the folder is a Unix file that Windows does not have";
+  if (TestingWebAssemblyBuild())
+    GTEST_SKIP() << "Node's file layer reads a named pipe at a position, which fails (\"cannot read: "
+                    "Invalid seek\"): no program comes through one";
   Inputs in;
   in.program = Pattern(std::size_t{2} * 1024 * 1024, 2);
   Folder before = OldImages(InputFiles(in));
