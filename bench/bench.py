@@ -4,6 +4,7 @@
 usage: bench.py TOOL BASELINE MEASURE [WORKDIR]
 """
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -19,6 +20,18 @@ def run(argv, cwd):
                           stderr=subprocess.PIPE, check=True)
     seconds, peak, status = done.stderr.split()[-3:]
     return float(seconds), int(peak), int(status)
+
+
+def calls(argv, cwd):
+    """The system calls that one run of argv makes, counted by strace; None without strace."""
+    if shutil.which("strace") is None:
+        return None
+    with tempfile.NamedTemporaryFile(mode="r") as log:
+        subprocess.run(["strace", "-f", "-c", "-o", log.name] + argv, cwd=cwd,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        lines = [line.split() for line in log.read().splitlines()]
+    total = [line for line in lines if line and line[-1] == "total"]
+    return int(total[0][3]) if total else None
 
 
 def remove(work, *names):
@@ -46,7 +59,8 @@ def standard_job(tool, baseline, work, rounds=300):
             assert status == 0, f"{key} failed with {status}"
             times[key].append(seconds)
             rss[key] = max(rss[key], peak)
-    return times, rss
+    counted = {"tool": calls([tool], work), "baseline": calls([baseline], work)}
+    return times, rss, counted
 
 
 def large_job(tool, work, size_mib=256, rounds=5):
@@ -59,11 +73,14 @@ def large_job(tool, work, size_mib=256, rounds=5):
     rss = {"tool": 0, "cat": 0}
     os.sync()
     outputs = ("copy", "SUBSYSCG.ROM", "SUBSYS_A.ROM", "SUBSYS_B.ROM", "INITIATE.ROM")
+    # The floor does what the tool does with the image: a new file, synced,
+    # renamed into place, the folder synced.
+    floor = ["sh", "-c", "cat INITIATE.BIN > copy.tmp && sync copy.tmp && mv copy.tmp copy && sync ."]
     for _ in range(rounds):
         # Each run writes into a folder without its outputs, so that neither
-        # pays for truncating the last run's 256 MiB.
+        # pays for removing the last run's 256 MiB.
         remove(work, *outputs)
-        seconds, peak, status = run(["sh", "-c", "cat INITIATE.BIN > copy"], work)
+        seconds, peak, status = run(floor, work)
         assert status == 0
         times["cat"].append(seconds)
         rss["cat"] = max(rss["cat"], peak)
@@ -74,14 +91,16 @@ def large_job(tool, work, size_mib=256, rounds=5):
         rss["tool"] = max(rss["tool"], peak)
     image = os.path.getsize(os.path.join(work, "INITIATE.ROM"))
     assert image == size_mib * (1 << 20) + 2048, image
-    return times, rss, image
+    counted = {"tool": calls([tool], work), "cat": calls(floor, work)}
+    return times, rss, counted, image
 
 
-def report(title, times, rss, floor):
+def report(title, times, rss, counted, floor):
     print(title)
     for key in times:
+        syscalls = f"{counted[key]:6d} system calls" if counted[key] is not None else "system calls not counted"
         print(f"  {key:9s} median {statistics.median(times[key]) * 1000:9.3f} ms"
-              f"   min {min(times[key]) * 1000:9.3f} ms   peak RSS {rss[key] / 1024:6.2f} MiB")
+              f"   min {min(times[key]) * 1000:9.3f} ms   peak RSS {rss[key] / 1024:6.2f} MiB   {syscalls}")
     ratio = statistics.median(times["tool"]) / statistics.median(times[floor])
     print(f"  tool / {floor}: {ratio:.2f} (median wall time)")
 
@@ -91,13 +110,13 @@ def main():
     tool, baseline, MEASURE = (os.path.abspath(p) for p in sys.argv[1:4])
     base = sys.argv[4] if len(sys.argv) > 4 else None
     with tempfile.TemporaryDirectory(dir=base) as work:
-        times, rss = standard_job(tool, baseline, work)
-        report("standard job (inputs of their expected sizes), 300 runs each:", times, rss, "baseline")
+        times, rss, counted = standard_job(tool, baseline, work)
+        report("standard job (inputs of their expected sizes), 300 runs each:", times, rss, counted, "baseline")
     with tempfile.TemporaryDirectory(dir=base) as work:
         for name, size in (("SUBSYS_C.ROM", 10240), ("BOOT_BAS.ROM", 512), ("BOOT_DOS.ROM", 512)):
             put(os.path.join(work, name), size, 5)
-        times, rss, image = large_job(tool, work)
-        report(f"256 MiB INITIATE.BIN (INITIATE.ROM is {image} bytes), 5 runs each:", times, rss, "cat")
+        times, rss, counted, image = large_job(tool, work)
+        report(f"256 MiB INITIATE.BIN (INITIATE.ROM is {image} bytes), 5 runs each:", times, rss, counted, "cat")
 
 
 if __name__ == "__main__":

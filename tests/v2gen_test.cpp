@@ -246,10 +246,9 @@ std::vector<char*> ArgumentVector(std::vector<std::string>& command) {
   return argv;
 }
 
-Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::vector<std::string>& args,
-               const Streams& streams, const std::vector<std::string>& wrapper = {},
-               rlim_t fileSizeLimit = kFileSizeLimit) {
-  std::vector<std::string> command = ToolCommand(args, wrapper);
+// Runs command in workDir, its standard output and error captured in captureDir.
+Result RunCommand(const fs::path& workDir, const fs::path& captureDir, std::vector<std::string> command,
+                  const Streams& streams, bool traced, rlim_t fileSizeLimit) {
   const std::vector<char*> cargv = ArgumentVector(command);
   const std::string outPath = (captureDir / "stdout").string();
   const std::string errPath = (captureDir / "stderr").string();
@@ -272,7 +271,7 @@ Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::v
     if (streams.closeIn) close(0);
     SetLocale(streams.japanese);
     // LeakSanitizer, in the sanitizer build, aborts under ptrace.
-    if (!wrapper.empty()) {
+    if (traced) {
       const char* asan = std::getenv("ASAN_OPTIONS");
       const std::string options = std::string(asan != nullptr ? asan : "") + ":detect_leaks=0";
       setenv("ASAN_OPTIONS", options.c_str(), 1);
@@ -287,6 +286,13 @@ Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::v
   result.out = ReadFile(outPath);
   result.err = ReadFile(errPath);
   return result;
+}
+
+Result RunTool(const fs::path& workDir, const fs::path& captureDir, const std::vector<std::string>& args,
+               const Streams& streams, const std::vector<std::string>& wrapper = {},
+               rlim_t fileSizeLimit = kFileSizeLimit) {
+  return RunCommand(workDir, captureDir, ToolCommand(args, wrapper), streams, !wrapper.empty(),
+                    fileSizeLimit);
 }
 
 // ---- What the tool should do -----------------------------------------------
@@ -1442,6 +1448,40 @@ TEST(InterruptedRunTest, NewImagesKeepTheOldOnesPermissions) {
     EXPECT_EQ(perms, fs::status(root.path() / name).permissions()) << name;
   EXPECT_EQ(fs::perms(0666 & ~mask), fs::status(root.path() / "INITIATE.ROM").permissions());
   ExpectFolder(root.path(), AfterSuccess(Inputs(), false));
+}
+
+// ---- An image that another program holds open, on Windows ----------------------
+
+// A program that reads "INITIATE.ROM" and holds it open (an emulator, say)
+// while the tool runs: the image is a clear failure and stays as it was.
+// Letting no one write it, the image cannot be created; letting others
+// write it but not rename it, the new image cannot be put in place.
+TEST(HeldOpenTest, ImageThatAnotherProgramHoldsOpenStays) {
+  const char* holder = std::getenv("QUORVEL_HOLD_OPEN");
+  if (!TestingWindowsBuild() || holder == nullptr || *holder == '\0')
+    GTEST_SKIP() << "only Windows keeps others from writing or renaming a file that a program holds open; "
+                    "QUORVEL_HOLD_OPEN names the Windows helper that holds it";
+  std::string tool = "Z:" + fs::canonical(ToolPath()).string();
+  std::replace(tool.begin(), tool.end(), '/', '\\');
+  const Inputs usual;
+  const Speech s{false};
+  Folder after = OldImages(AfterSuccess(usual, false));
+  after["INITIATE.ROM"] = OldImages({}).at("INITIATE.ROM");
+  for (const auto& [share, failure] :
+       {std::pair<std::string, std::string>{"r",
+                                            s.Failure("INITIATE.ROM", "cannot create", "Permission denied")},
+        {"rw", s.Failure("INITIATE.ROM", "cannot put in place", "Permission denied")}}) {
+    TempDir root;
+    const fs::path work = fs::canonical(root.path()) / "work";
+    fs::create_directory(work);
+    MakeFolder(work, OldImages(InputFiles(usual)));
+    const Result result = RunCommand(work, root.path(), {Emulator(), holder, share, "INITIATE.ROM", tool},
+                                     Streams(), false, kFileSizeLimit);
+    EXPECT_EQ(1, result.status) << share;
+    EXPECT_TRUE(SameBytes(Console(false, kError), result.out)) << share << ":\n" << result.out;
+    EXPECT_EQ(InConsoleEncoding(failure, false), result.err) << share;
+    ExpectFolder(work, after);
+  }
 }
 
 // Each kind of diagnostic as data: its code, file and numbers, which a

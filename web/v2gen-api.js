@@ -20,7 +20,7 @@ Module['generate'] = function (inputs, options) {
   const NAMES = ['SUBSYS_C.ROM', 'INITIATE.BIN', 'BOOT_BAS.ROM', 'BOOT_DOS.ROM'];
   const CODES = ['cannot-open-for-reading', 'cannot-create', 'cannot-read', 'cannot-write', 'cannot-seek',
     'cannot-close', 'input-matched-more-than-once', 'image-matched-more-than-once', 'short-input', 'long-input',
-    'blank-input', 'same-input'];
+    'blank-input', 'same-input', 'cannot-sync', 'cannot-rename'];
   const held = [];
   const hold = (size) => {
     const pointer = _malloc(Math.max(size, 1));
