@@ -52,7 +52,8 @@ int main(void) {
   close(in);
   for (int i = 0; i < 4; i++) memcpy(image + 2048 * i, subsys, 2048);
   if ((out = create("SUBSYSCG.ROM")) < 0 || put(out, image, 8192) || commit(out, "SUBSYSCG.ROM")) return 1;
-  if ((out = create("SUBSYS_A.ROM")) < 0 || put(out, subsys + 2048, 8192) || commit(out, "SUBSYS_A.ROM")) return 1;
+  if ((out = create("SUBSYS_A.ROM")) < 0 || put(out, subsys + 2048, 8192) || commit(out, "SUBSYS_A.ROM"))
+    return 1;
   if ((in = open("SUBSYS_A.ROM", O_RDONLY)) < 0 || (out = create("SUBSYS_B.ROM")) < 0) return 1;
   while ((n = read(in, block, sizeof block)) > 0)
     if (put(out, block, n)) return 1;

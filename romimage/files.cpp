@@ -162,8 +162,10 @@ std::string FinalPath(const Run& run, const std::string& name) {
     std::vector<char> target(4096);
     const ssize_t length = readlinkat(run.folder, path.c_str(), target.data(), target.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return path;
-    const std::string read(target.data(), static_cast<std::size_t>(length));
-    path = read[0] == '/' ? read : FolderOf(path) + read;
+    // A relative target is found from the link's own folder.
+    std::string next = target[0] == '/' ? std::string() : FolderOf(path);
+    next.append(target.data(), static_cast<std::size_t>(length));
+    path = std::move(next);
   }
   return path;
 }
