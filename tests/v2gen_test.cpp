@@ -785,8 +785,19 @@ std::vector<Case> Cases(const Speech& s) {
                    errorOut,
                    Standard({"BOOT_DOS.ROM"}, subsys),
                    s.Failure("BOOT_DOS.ROM", "cannot open for reading", "No such file or directory")});
-  overOldImages.insert(overOldImages.end(), {"SubsysCMissing", "ProgramMissing", "BootBasMissing",
-                                             "BootBasMissingAfterLongProgram", "BootDosMissing"});
+  // The compatible set: "SUBSYSCG.ROM" is made, and the user's own
+  // "SUBSYS_A.ROM" and "SUBSYS_B.ROM" stay untouched, as does "INITIATE.ROM".
+  cases.push_back({"ProgramMissingInCompatibleMode",
+                   {"-compatiblerom"},
+                   Standard({"INITIATE.BIN"}),
+                   1,
+                   Console(true, kError),
+                   Standard({"INITIATE.BIN"}, cg),
+                   s.Failure("INITIATE.BIN", "cannot open for reading", "No such file or directory")});
+  overOldImages.insert(
+      overOldImages.end(),
+      {"SubsysCMissing", "SubsysCMissingInCompatibleMode", "ProgramMissing", "ProgramMissingInCompatibleMode",
+       "BootBasMissing", "BootBasMissingAfterLongProgram", "BootDosMissing"});
 
   // Each output that cannot be created: a directory stands in its place.
   cases.push_back({"SubsysCgNotCreated",
@@ -818,6 +829,8 @@ std::vector<Case> Cases(const Speech& s) {
                    errorOut,
                    Standard({}, with(subsys, {{"INITIATE.ROM", Directory()}})),
                    s.Failure("INITIATE.ROM", "cannot create", CannotCreateDirectory())});
+  overOldImages.insert(overOldImages.end(), {"SubsysCgNotCreated", "SubsysANotCreated", "SubsysBNotCreated",
+                                             "InitiateRomNotCreated"});
 
   // A write that the device refuses fails the run, whichever image it hits. A
   // device keeps no image, so it is written as it stands and stays a link.
