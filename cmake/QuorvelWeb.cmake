@@ -15,6 +15,7 @@ target_link_options(quorvel-v2gen PRIVATE ${common} -sENVIRONMENT=node)
 
 set(exports _qv2gen_version _qv2gen_generate _qv2gen_free _qv2gen_succeeded _qv2gen_image_count
     _qv2gen_image_name _qv2gen_image_bytes _qv2gen_diagnostic_count _qv2gen_diagnostic_at _qv2gen_render
+    _qv2gen_error_name
     _malloc _free)
 list(JOIN exports "," exports)
 foreach(form script module)

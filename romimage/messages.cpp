@@ -3,7 +3,6 @@
 #include "romimage/messages.h"
 
 #include <cerrno>
-#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -57,36 +56,152 @@ const Text kSameInput = {
 const Text kAmbiguousName = {"{1} files match it without regard to case: {2}; keep one of them",
                              u8"大文字と小文字を区別しないと {1} 個のファイルが当たります: {2}。"
                              u8"一つだけにしてください"};
+// An argument of the library's that it refuses, by the argument's name.
+const Text kInvalidArgument = {"invalid argument", u8"不正な引数です"};
+const Text kInvalidMode = {"{1} is not a mode; QV2GEN_NORMAL is 0 and QV2GEN_COMPATIBLE is 1",
+                           u8"{1} はモードではありません。QV2GEN_NORMAL は 0、QV2GEN_COMPATIBLE は 1 です"};
+const Text kNullInputs = {"NULL; give QV2GEN_INPUTS inputs, with NULL bytes for a file that is absent",
+                          u8"NULL です。QV2GEN_INPUTS 個の入力を渡してください（ないファイルは bytes を NULL にします）"};
+const Text kEmptyPath = {"the path is empty; NULL names the current working directory",
+                         u8"パスが空です。カレントディレクトリは NULL で指定します"};
 const Text kComma = {", ", u8"、"};
 const Text kAnd = {" and ", u8" と "};
 
-// The reasons that users meet, which the README lists; any other is the
-// system's own text.
+// The system's reasons, in the library's own words: the same text for an
+// error number in every process, whatever its locale, on every platform (the
+// numbers are the platform's own, the names and texts are POSIX's). The
+// English is the GNU C library's. A number that is not here is said as
+// "error N".
 struct Reason {
   int error;
+  const char* name;
+  const char* english;
   const char* japanese;
 };
 const Reason kReasons[] = {
-    {ENOENT, u8"そのようなファイルやディレクトリはありません"},
-    {EACCES, u8"許可がありません"},
-    {EISDIR, u8"ディレクトリです"},
-    {ENOSPC, u8"デバイスに空き領域がありません"},
-    {EROFS, u8"読み込み専用のファイルシステムです"},
-#ifdef EDQUOT
-    {EDQUOT, u8"ディスク使用量の制限を超えました"},
+#ifdef EPERM
+    {EPERM, "EPERM", "Operation not permitted", u8"許可されていない操作です"},
 #endif
-    {EIO, u8"入出力エラーです"},
-    {ESPIPE, u8"不正なシークです"},
+#ifdef ENOENT
+    {ENOENT, "ENOENT", "No such file or directory", u8"そのようなファイルやディレクトリはありません"},
+#endif
+#ifdef EINTR
+    {EINTR, "EINTR", "Interrupted system call", u8"システムコールが割り込まれました"},
+#endif
+#ifdef EIO
+    {EIO, "EIO", "Input/output error", u8"入出力エラーです"},
+#endif
+#ifdef ENXIO
+    {ENXIO, "ENXIO", "No such device or address", u8"そのようなデバイスやアドレスはありません"},
+#endif
+#ifdef EBADF
+    {EBADF, "EBADF", "Bad file descriptor", u8"不正なファイル記述子です"},
+#endif
+#ifdef EAGAIN
+    {EAGAIN, "EAGAIN", "Resource temporarily unavailable", u8"リソースが一時的に利用できません"},
+#endif
+#ifdef ENOMEM
+    {ENOMEM, "ENOMEM", "Cannot allocate memory", u8"メモリーを確保できません"},
+#endif
+#ifdef EACCES
+    {EACCES, "EACCES", "Permission denied", u8"許可がありません"},
+#endif
+#ifdef EFAULT
+    {EFAULT, "EFAULT", "Bad address", u8"不正なアドレスです"},
+#endif
+#ifdef EBUSY
+    {EBUSY, "EBUSY", "Device or resource busy", u8"デバイスやリソースが使用中です"},
+#endif
+#ifdef EEXIST
+    {EEXIST, "EEXIST", "File exists", u8"ファイルが存在します"},
+#endif
+#ifdef EXDEV
+    {EXDEV, "EXDEV", "Invalid cross-device link", u8"デバイスをまたぐリンクは無効です"},
+#endif
+#ifdef ENODEV
+    {ENODEV, "ENODEV", "No such device", u8"そのようなデバイスはありません"},
+#endif
+#ifdef ENOTDIR
+    {ENOTDIR, "ENOTDIR", "Not a directory", u8"ディレクトリではありません"},
+#endif
+#ifdef EISDIR
+    {EISDIR, "EISDIR", "Is a directory", u8"ディレクトリです"},
+#endif
+#ifdef EINVAL
+    {EINVAL, "EINVAL", "Invalid argument", u8"無効な引数です"},
+#endif
+#ifdef ENFILE
+    {ENFILE, "ENFILE", "Too many open files in system", u8"システム全体で開いているファイルが多すぎます"},
+#endif
+#ifdef EMFILE
+    {EMFILE, "EMFILE", "Too many open files", u8"開いているファイルが多すぎます"},
+#endif
+#ifdef ETXTBSY
+    {ETXTBSY, "ETXTBSY", "Text file busy", u8"テキストファイルが使用中です"},
+#endif
+#ifdef EFBIG
+    {EFBIG, "EFBIG", "File too large", u8"ファイルが大きすぎます"},
+#endif
+#ifdef ENOSPC
+    {ENOSPC, "ENOSPC", "No space left on device", u8"デバイスに空き領域がありません"},
+#endif
+#ifdef ESPIPE
+    {ESPIPE, "ESPIPE", "Illegal seek", u8"不正なシークです"},
+#endif
+#ifdef EROFS
+    {EROFS, "EROFS", "Read-only file system", u8"読み込み専用のファイルシステムです"},
+#endif
+#ifdef EMLINK
+    {EMLINK, "EMLINK", "Too many links", u8"リンクが多すぎます"},
+#endif
+#ifdef EPIPE
+    {EPIPE, "EPIPE", "Broken pipe", u8"パイプが切断されました"},
+#endif
+#ifdef EDEADLK
+    {EDEADLK, "EDEADLK", "Resource deadlock avoided", u8"リソースのデッドロックを回避しました"},
+#endif
+#ifdef ENAMETOOLONG
+    {ENAMETOOLONG, "ENAMETOOLONG", "File name too long", u8"ファイル名が長すぎます"},
+#endif
+#ifdef ENOLCK
+    {ENOLCK, "ENOLCK", "No locks available", u8"使えるロックがありません"},
+#endif
+#ifdef ENOSYS
+    {ENOSYS, "ENOSYS", "Function not implemented", u8"関数が実装されていません"},
+#endif
+#ifdef ENOTEMPTY
+    {ENOTEMPTY, "ENOTEMPTY", "Directory not empty", u8"ディレクトリが空ではありません"},
+#endif
+#ifdef ELOOP
+    {ELOOP, "ELOOP", "Too many levels of symbolic links", u8"シンボリックリンクの階層が多すぎます"},
+#endif
+#ifdef EOVERFLOW
+    {EOVERFLOW, "EOVERFLOW", "Value too large for defined data type", u8"値が定義されたデータ型に対して大きすぎます"},
+#endif
+#ifdef EILSEQ
+    {EILSEQ, "EILSEQ", "Invalid or incomplete multibyte or wide character", u8"不正なマルチバイト文字またはワイド文字です"},
+#endif
+#ifdef ENOTSUP
+    {ENOTSUP, "ENOTSUP", "Operation not supported", u8"サポートされていない操作です"},
+#endif
+#ifdef ESTALE
+    {ESTALE, "ESTALE", "Stale file handle", u8"古いファイルハンドルです"},
+#endif
+#ifdef EDQUOT
+    {EDQUOT, "EDQUOT", "Disk quota exceeded", u8"ディスク使用量の制限を超えました"},
+#endif
 };
 
-// strerror's text for the errors above and the others of the C library's
-// table is a constant; only an unknown number would use its buffer.
+const Reason* ReasonOf(int error) {
+  for (const Reason& reason : kReasons)
+    if (reason.error == error) return &reason;
+  return nullptr;
+}
+
 std::string ReasonFor(int error, Language language) {
-  if (language == Language::kJapanese) {
-    for (const Reason& reason : kReasons)
-      if (reason.error == error) return reason.japanese;
-  }
-  return std::strerror(error);  // NOLINT(concurrency-mt-unsafe): see above
+  const Reason* reason = ReasonOf(error);
+  if (reason == nullptr) return "error " + std::to_string(error);
+  return language == Language::kJapanese ? reason->japanese : reason->english;
 }
 
 // The template with each "{n}" replaced by the n-th argument.
@@ -128,6 +243,12 @@ std::string Body(const Diagnostic& d, Language language) {
   switch (d.code) {
     case Diagnostic::kFailure:
       return d.error != 0 ? ": " + ReasonFor(d.error, language) : "";
+    case Diagnostic::kInvalidArgument:
+      if (d.file == "mode")
+        return ": " + Substitute(pick(kInvalidMode), {std::to_string(static_cast<long long>(n[0]))});
+      if (d.file == "inputs") return std::string(": ") + pick(kNullInputs);
+      if (d.file == "path") return std::string(": ") + pick(kEmptyPath);
+      return "";
     case Diagnostic::kAmbiguousName:
       return ": " + Substitute(pick(kAmbiguousName), {Number(d.matches.size()), ListOf(d.matches, language)});
     case Diagnostic::kShortInput:
@@ -148,8 +269,15 @@ std::string Render(const Diagnostic& diagnostic, Language language) {
   if (diagnostic.IsWarning())
     return std::string(kPrefix) + Pick(kWarning, language) + ": " + diagnostic.file + ": " +
            Body(diagnostic, language);
-  return std::string(kPrefix) + diagnostic.file + ": " +
-         Pick(kAttempts[static_cast<int>(diagnostic.attempt)], language) + Body(diagnostic, language);
+  const Text& attempt = diagnostic.code == Diagnostic::kInvalidArgument
+                            ? kInvalidArgument
+                            : kAttempts[static_cast<int>(diagnostic.attempt)];
+  return std::string(kPrefix) + diagnostic.file + ": " + Pick(attempt, language) + Body(diagnostic, language);
 }
 
 const char* StandardOutputName(Language language) { return Pick(kStandardOutput, language); }
+
+const char* ErrorName(int error) {
+  const Reason* reason = ReasonOf(error);
+  return reason != nullptr ? reason->name : nullptr;
+}

@@ -22,6 +22,7 @@ struct Diagnostic {
   enum Code {
     kFailure,        // attempt failed with error (errno, or 0 for none)
     kAmbiguousName,  // attempt found matches, which differ from file only in case
+    kInvalidArgument,  // file names a library argument ("mode", "inputs", "path"); numbers: its value
     kShortInput,     // numbers: size, expected at least
     kLongInput,      // numbers: size, expected at most, image size, usual image size; other: the image
     kBlankInput,     // numbers: first offset, last offset, the byte value
@@ -42,11 +43,14 @@ struct Diagnostic {
 };
 
 // The diagnostic's line in language, without a line end, in UTF-8. A
-// failure's reason is the system's text for its error, in Japanese for the
-// errors that users meet.
+// failure's reason is the library's own text for its error number, in that
+// language, never the C library's, which follows the process's locale.
 std::string Render(const Diagnostic& diagnostic, Language language);
 
 // "standard output", as a failure line names it.
 const char* StandardOutputName(Language language);
+
+// The POSIX name of the error number ("ENOENT"); nullptr for one not known.
+const char* ErrorName(int error);
 
 #endif

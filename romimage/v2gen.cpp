@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -53,9 +54,10 @@ constexpr Meaning kMeanings[] = {
     {Diagnostic::kSameInput, Attempt::kOpenForReading},
     {Diagnostic::kFailure, Attempt::kSync},
     {Diagnostic::kFailure, Attempt::kRename},
+    {Diagnostic::kInvalidArgument, Attempt::kOpenForReading},
 };
 constexpr int kCodes = static_cast<int>(sizeof kMeanings / sizeof kMeanings[0]);
-static_assert(kCodes == QV2GEN_CANNOT_RENAME + 1, "a meaning for each code");
+static_assert(kCodes == QV2GEN_INVALID_ARGUMENT + 1, "a meaning for each code");
 
 qv2gen_code CodeOf(const Diagnostic& d) {
   for (int code = 0; code < kCodes; ++code)
@@ -90,6 +92,18 @@ qv2gen_result* Finish(std::unique_ptr<qv2gen_result> result, Run& run, bool succ
   return result.release();
 }
 
+// Refuses the argument named: a result that did not succeed, with no image
+// and one failure that says what was wrong; nothing is read or written.
+qv2gen_result* Refuse(const char* argument, long long value = 0) {
+  Run run;
+  Diagnostic d{Diagnostic::kInvalidArgument, argument};
+  d.numbers[0] = static_cast<std::uint64_t>(value);
+  run.Report(d);
+  return Finish(std::make_unique<qv2gen_result>(), run, false);
+}
+
+bool KnownMode(qv2gen_mode mode) { return mode == QV2GEN_NORMAL || mode == QV2GEN_COMPATIBLE; }
+
 bool Generate(Run& run, qv2gen_mode mode) {
   return GenerateSubsysRom(run, mode == QV2GEN_COMPATIBLE) && GenerateInitiateRom(run);
 }
@@ -102,10 +116,12 @@ const char* qv2gen_version(void) { return QUORVEL_VERSION; }
 
 qv2gen_result* qv2gen_generate(const qv2gen_input inputs[QV2GEN_INPUTS], qv2gen_mode mode) {
   try {
+    if (!KnownMode(mode)) return Refuse("mode", static_cast<int>(mode));
+    if (inputs == nullptr) return Refuse("inputs");
     auto result = std::make_unique<qv2gen_result>();
     std::map<std::string, std::string> folder;
     for (int i = 0; i < QV2GEN_INPUTS; ++i) {
-      if (inputs != nullptr && inputs[i].bytes != nullptr)
+      if (inputs[i].bytes != nullptr)
         folder[kInputNames[i]].assign(reinterpret_cast<const char*>(inputs[i].bytes), inputs[i].size);
     }
     Run run;
@@ -121,6 +137,7 @@ qv2gen_result* qv2gen_generate(const qv2gen_input inputs[QV2GEN_INPUTS], qv2gen_
 #ifndef _WIN32
 qv2gen_result* qv2gen_generate_at(int folder_fd, qv2gen_mode mode) {
   try {
+    if (!KnownMode(mode)) return Refuse("mode", static_cast<int>(mode));
     auto result = std::make_unique<qv2gen_result>();
     Run run;
     run.folder = folder_fd;
@@ -134,6 +151,8 @@ qv2gen_result* qv2gen_generate_at(int folder_fd, qv2gen_mode mode) {
 
 qv2gen_result* qv2gen_generate_in_folder(const char* path, qv2gen_mode mode) {
   try {
+    if (!KnownMode(mode)) return Refuse("mode", static_cast<int>(mode));
+    if (path != nullptr && *path == '\0') return Refuse("path");
     Run run;
 #ifdef _WIN32
     if (path != nullptr && *path != '\0') {
@@ -209,7 +228,9 @@ size_t qv2gen_render(const qv2gen_diagnostic* diagnostic, qv2gen_language langua
     return 0;
   }
   if (buffer != nullptr && size > 0) {
-    const std::size_t kept = std::min(line.size(), size - 1);
+    // Cut at a whole character: never before a UTF-8 continuation byte.
+    std::size_t kept = std::min(line.size(), size - 1);
+    while (kept > 0 && kept < line.size() && (static_cast<unsigned char>(line[kept]) & 0xC0) == 0x80) --kept;
     std::memcpy(buffer, line.data(), kept);
     buffer[kept] = '\0';
   }
@@ -217,5 +238,7 @@ size_t qv2gen_render(const qv2gen_diagnostic* diagnostic, qv2gen_language langua
 }
 
 void qv2gen_free(qv2gen_result* result) { delete result; }
+
+const char* qv2gen_error_name(int error) { return ErrorName(error); }
 
 }  // extern "C"

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -467,6 +468,8 @@ struct Speech {
         {"Disk quota exceeded", u8"ディスク使用量の制限を超えました"},
         {"Input/output error", u8"入出力エラーです"},
         {"Illegal seek", u8"不正なシークです"},
+        {"Bad file descriptor", u8"不正なファイル記述子です"},
+        {"File too large", u8"ファイルが大きすぎます"},
     };
     auto say = [](const std::string& english) {
       auto found = kJapanese.find(english);
@@ -957,7 +960,7 @@ std::vector<Case> Cases(const Speech& s) {
                      {},
                      "a named pipe in the folder is a Unix file that Windows does not have",
                      "Node's file layer reports the failed seek as a read error, \"cannot read: "
-                     "Invalid seek\"; the run fails all the same"});
+                     "Illegal seek\"; the run fails all the same"});
     overOldImages.push_back("SubsysCCannotSeek");
   }
 
@@ -1264,6 +1267,25 @@ TEST_P(LibraryTest, InAFolderAsTheCommand) {
   ExpectFolder(work, c.after);
 }
 
+// The same under a process locale of another language, as a GTK or Qt
+// emulator sets it with setlocale(LC_ALL, ""): the lines are the command's
+// still, English reasons in English and Japanese ones in Japanese.
+TEST_P(LibraryTest, InAFolderUnderAJapaneseProcessLocale) {
+  const Case& c = GetParam();
+  if (c.fault || c.fileSizeLimit != 0 || c.err.empty())
+    GTEST_SKIP() << "a case without a line of its own here";
+  if (std::setlocale(LC_ALL, "ja_JP.UTF-8") == nullptr)
+    GTEST_SKIP() << "the ja_JP.UTF-8 locale is not generated on this machine";
+  TempDir root;
+  MakeFolder(root.path(), c.before);
+  const std::vector<pid_t> writers = FeedFifos(root.path(), c.before);
+  const LibraryResult result(qv2gen_generate_in_folder(root.path().c_str(), ModeOf(c)));
+  StopWriters(writers);
+  const std::string rendered = RenderedDiagnostics(result.get(), c.streams.japanese);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(WithoutStandardOutput(c.err), rendered);
+}
+
 // In memory: every case whose folder holds only files with the inputs' and
 // the images' names, which is all that memory can show.
 TEST_P(LibraryTest, InMemoryAsTheCommand) {
@@ -1399,7 +1421,7 @@ TEST(InterruptedRunTest, KilledWhileWritingLeavesTheOldImage) {
     GTEST_SKIP() << "a named pipe in the folder is a Unix file that Windows does not have";
   if (TestingWebAssemblyBuild())
     GTEST_SKIP() << "Node's file layer reads a named pipe at a position, which fails (\"cannot read: "
-                    "Invalid seek\"): no program comes through one";
+                    "Illegal seek\"): no program comes through one";
   Inputs in;
   in.program = Pattern(std::size_t{2} * 1024 * 1024, 2);
   Folder before = OldImages(InputFiles(in));
@@ -1577,6 +1599,61 @@ TEST(LibraryDataTest, NameMatchedTwiceNamesTheMatches) {
   EXPECT_EQ(0u, qv2gen_image_count(result.get()));
 }
 
+// Arguments outside the documented ones are refused, not guessed at: one
+// failure that names the argument, no image, and nothing on disk touched.
+TEST(LibraryDataTest, ArgumentsOutsideTheDocumentedOnesAreRefused) {
+  TempDir root;
+  const Folder folder = OldImages(InputFiles(Inputs()));
+  MakeFolder(root.path(), folder);
+  const Inputs in;
+  const qv2gen_input given[QV2GEN_INPUTS] = {
+      {reinterpret_cast<const unsigned char*>(in.subsysC.data()), in.subsysC.size()},
+      {reinterpret_cast<const unsigned char*>(in.program.data()), in.program.size()},
+      {reinterpret_cast<const unsigned char*>(in.bootBas.data()), in.bootBas.size()},
+      {reinterpret_cast<const unsigned char*>(in.bootDos.data()), in.bootDos.size()}};
+  const int fd = open(root.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  const auto mode = [](int value) { return static_cast<qv2gen_mode>(value); };
+  const std::string mode2 = "2 is not a mode; QV2GEN_NORMAL is 0 and QV2GEN_COMPATIBLE is 1";
+  const struct {
+    const char* name;
+    qv2gen_result* result;
+    const char* argument;
+    std::string english, japanese;
+  } cases[] = {
+      {"ModeInMemory", qv2gen_generate(given, mode(2)), "mode", mode2,
+       u8"2 はモードではありません。QV2GEN_NORMAL は 0、QV2GEN_COMPATIBLE は 1 です"},
+      {"NegativeModeInAFolder", qv2gen_generate_in_folder(root.path().c_str(), mode(-1)), "mode",
+       "-1 is not a mode; QV2GEN_NORMAL is 0 and QV2GEN_COMPATIBLE is 1",
+       u8"-1 はモードではありません。QV2GEN_NORMAL は 0、QV2GEN_COMPATIBLE は 1 です"},
+      {"ModeAtADescriptor", qv2gen_generate_at(fd, mode(2)), "mode", mode2,
+       u8"2 はモードではありません。QV2GEN_NORMAL は 0、QV2GEN_COMPATIBLE は 1 です"},
+      {"NullInputs", qv2gen_generate(nullptr, QV2GEN_NORMAL), "inputs",
+       "NULL; give QV2GEN_INPUTS inputs, with NULL bytes for a file that is absent",
+       u8"NULL です。QV2GEN_INPUTS 個の入力を渡してください（ないファイルは bytes を NULL にします）"},
+      {"EmptyPath", qv2gen_generate_in_folder("", QV2GEN_NORMAL), "path",
+       "the path is empty; NULL names the current working directory",
+       u8"パスが空です。カレントディレクトリは NULL で指定します"},
+  };
+  close(fd);
+  for (const auto& c : cases) {
+    const LibraryResult result(c.result);
+    ASSERT_NE(nullptr, result) << c.name;
+    EXPECT_EQ(0, qv2gen_succeeded(result.get())) << c.name;
+    EXPECT_EQ(0u, qv2gen_image_count(result.get())) << c.name;
+    ASSERT_EQ(1u, qv2gen_diagnostic_count(result.get())) << c.name;
+    const qv2gen_diagnostic* d = qv2gen_diagnostic_at(result.get(), 0);
+    EXPECT_EQ(QV2GEN_FAILURE, d->kind) << c.name;
+    EXPECT_EQ(QV2GEN_INVALID_ARGUMENT, d->code) << c.name;
+    EXPECT_STREQ(c.argument, d->file) << c.name;
+    EXPECT_EQ("quorvel-v2gen: " + std::string(c.argument) + ": invalid argument: " + c.english + "\n" +
+                  "quorvel-v2gen: " + c.argument + u8": 不正な引数です: " + c.japanese + "\n",
+              RenderedDiagnostics(result.get(), false) + RenderedDiagnostics(result.get(), true))
+        << c.name;
+  }
+  ExpectFolder(root.path(), folder);
+}
+
 // No inputs at all, and a folder that is not there: failures, not crashes.
 TEST(LibraryDataTest, NothingGivenIsAFailure) {
   const LibraryResult none(qv2gen_generate(nullptr, QV2GEN_NORMAL));
@@ -1606,6 +1683,64 @@ TEST(LibraryDataTest, RenderCutsToTheBufferAndSaysTheLength) {
             qv2gen_render(qv2gen_diagnostic_at(result.get(), 0), QV2GEN_ENGLISH, small, sizeof small));
   EXPECT_EQ(line.substr(0, 10), small);
   EXPECT_STREQ(QUORVEL_VERSION, qv2gen_version());
+}
+
+// A line cut to fit a buffer ends at a whole character, at every size: a
+// prefix of the whole line, valid UTF-8, ended; the length is the whole line's.
+TEST(LibraryDataTest, RenderCutsAtAWholeCharacter) {
+  qv2gen_diagnostic d{};
+  d.kind = QV2GEN_WARNING;
+  d.code = QV2GEN_SHORT_INPUT;
+  d.file = "SUBSYS_C.ROM";
+  d.numbers[0] = 4000;
+  d.numbers[1] = 10240;
+  const std::string line = Speech{true}.ShortInput("SUBSYS_C.ROM", 4000, 10240);
+  const std::string whole = line.substr(0, line.size() - 1);
+  for (std::size_t size = 0; size <= whole.size() + 1; ++size) {
+    std::string buffer(size + 1, '\x7F');  // one byte past the end, to see that nothing is written there
+    EXPECT_EQ(whole.size(), qv2gen_render(&d, QV2GEN_JAPANESE, size == 0 ? nullptr : &buffer[0], size))
+        << size;
+    EXPECT_EQ('\x7F', buffer[size]) << size;
+    if (size == 0) continue;
+    const std::string got = buffer.c_str();
+    EXPECT_EQ(whole.substr(0, got.size()), got) << size;
+    EXPECT_LT(got.size(), size) << size;
+    // A whole character: what follows the cut starts a character, or nothing does.
+    EXPECT_TRUE(got.size() == whole.size() || (static_cast<unsigned char>(whole[got.size()]) & 0xC0) != 0x80)
+        << size;
+    EXPECT_EQ(got, testutil::Convert(got, "UTF-8", "UTF-8")) << size;
+  }
+}
+
+// A reason depends on the error number and the language alone; a number
+// that the library does not know is said as "error N" in both languages.
+TEST(LibraryDataTest, ReasonsAreTheLibrarysOwn) {
+  qv2gen_diagnostic d{};
+  d.kind = QV2GEN_FAILURE;
+  d.code = QV2GEN_CANNOT_OPEN_FOR_READING;
+  d.file = "SUBSYS_C.ROM";
+  d.error = 12345;
+  char line[200];
+  qv2gen_render(&d, QV2GEN_ENGLISH, line, sizeof line);
+  EXPECT_STREQ("quorvel-v2gen: SUBSYS_C.ROM: cannot open for reading: error 12345", line);
+  qv2gen_render(&d, QV2GEN_JAPANESE, line, sizeof line);
+  EXPECT_STREQ(u8"quorvel-v2gen: SUBSYS_C.ROM: 読み込み用に開けません: error 12345", line);
+  qv2gen_render(&d, static_cast<qv2gen_language>(7), line, sizeof line);
+  EXPECT_STREQ("quorvel-v2gen: SUBSYS_C.ROM: cannot open for reading: error 12345", line);
+  EXPECT_STREQ("ENOENT", qv2gen_error_name(ENOENT));
+  EXPECT_STREQ("EISDIR", qv2gen_error_name(EISDIR));
+  EXPECT_EQ(nullptr, qv2gen_error_name(0));
+  EXPECT_EQ(nullptr, qv2gen_error_name(12345));
+  // Every reason that the library knows has its text in both languages, and no two numbers share a name.
+  std::set<std::string> names;
+  for (int error = 1; error < 200; ++error) {
+    const char* name = qv2gen_error_name(error);
+    if (name == nullptr) continue;
+    EXPECT_TRUE(names.insert(name).second) << name;
+    d.error = error;
+    qv2gen_render(&d, QV2GEN_ENGLISH, line, sizeof line);
+    EXPECT_EQ(std::string::npos, std::string(line).find("error ")) << name;
+  }
 }
 
 // Runs at once in two threads give each its own images.

@@ -101,7 +101,11 @@ typedef enum {
    * not be made durable, or it could not replace the old image. The old
    * image, or its absence, stays as it was. */
   QV2GEN_CANNOT_SYNC = 12,
-  QV2GEN_CANNOT_RENAME = 13
+  QV2GEN_CANNOT_RENAME = 13,
+  /* A refused argument (since 0.7.0): file names it ("mode", "inputs" or
+   * "path"); for "mode", numbers[0] is the value given. Nothing was read or
+   * written. */
+  QV2GEN_INVALID_ARGUMENT = 14
 } qv2gen_code;
 
 typedef enum { QV2GEN_FAILURE = 0, QV2GEN_WARNING = 1 } qv2gen_kind;
@@ -111,7 +115,7 @@ typedef struct {
   qv2gen_kind kind;
   qv2gen_code code;
   const char* file; /* the file it names, as it is on disk */
-  int error;        /* failures: the system's error number, 0 if none */
+  int error;        /* failures: the platform's errno value, 0 if none; see qv2gen_error_name */
   unsigned long long numbers[4];
   const char* other;          /* see the code; NULL where it names none */
   const char* const* matches; /* QV2GEN_..._MATCHED_MORE_THAN_ONCE: the names */
@@ -127,11 +131,14 @@ const char* qv2gen_version(void);
 /* Makes the images from inputs (QV2GEN_INPUTS of them, in the order above)
  * in memory. The result holds each image that was completed, in the order
  * made; after a failure, those completed before it, and never a part of an
- * image. NULL only when memory runs out. */
+ * image. NULL only when memory runs out.
+ * inputs NULL, or a mode outside the enum: a failed result with one
+ * QV2GEN_INVALID_ARGUMENT diagnostic and no image. */
 qv2gen_result* qv2gen_generate(const qv2gen_input inputs[QV2GEN_INPUTS], qv2gen_mode mode);
 
 /* Makes the images in the folder at path (NULL: the current working
- * directory), reading and writing its files as the command does, a block at
+ * directory; "" and a mode outside the enum are refused with one
+ * QV2GEN_INVALID_ARGUMENT diagnostic, and nothing is touched), reading and writing its files as the command does, a block at
  * a time. Each image is written into a new file of its own in the folder
  * ("NAME.quorvel-XXXXXX.tmp"), synced, and only then put in the old image's
  * place in one step; a failure removes the new file and leaves the old image
@@ -142,33 +149,49 @@ qv2gen_result* qv2gen_generate_in_folder(const char* path, qv2gen_mode mode);
 
 #ifndef _WIN32
 /* The same in the folder that the open directory descriptor folder_fd names
- * (AT_FDCWD for the current working directory); folder_fd stays open. */
+ * (AT_FDCWD for the current working directory); folder_fd stays open. A
+ * descriptor that is not an open folder fails each file with EBADF or
+ * ENOTDIR; a mode outside the enum is refused as above. */
 qv2gen_result* qv2gen_generate_at(int folder_fd, qv2gen_mode mode);
 #endif
 
 /* 1 when every image of the mode was made, as the command's
- * "Succeed to generate V2 files!"; 0 after a failure, as its "Error!". */
+ * "Succeed to generate V2 files!"; 0 after a failure, as its "Error!", and
+ * for a NULL result. */
 int qv2gen_succeeded(const qv2gen_result* result);
 
-/* The images, in the order they were made: name, and (in memory) bytes. */
+/* The images, in the order they were made: name, and (in memory) bytes.
+ * A NULL result has none; an index past the count gives NULL (and size 0). */
 size_t qv2gen_image_count(const qv2gen_result* result);
 const char* qv2gen_image_name(const qv2gen_result* result, size_t index);
 /* The image's bytes and *size; NULL, with *size 0, for a folder's image. */
 const unsigned char* qv2gen_image_bytes(const qv2gen_result* result, size_t index, size_t* size);
 
-/* The failures and warnings, in the order they arose. */
+/* The failures and warnings, in the order they arose. A NULL result has
+ * none; an index past the count gives NULL. */
 size_t qv2gen_diagnostic_count(const qv2gen_result* result);
 const qv2gen_diagnostic* qv2gen_diagnostic_at(const qv2gen_result* result, size_t index);
 
 /* Writes the diagnostic's line, as the command writes it to standard error,
  * in UTF-8 without a line end, into buffer (size bytes, ended by a NUL,
- * cut short if it must be). Returns the line's whole length in bytes, so
- * that a longer buffer can be given when that is size or more. */
+ * cut short at a whole character if it must be). Returns the line's whole
+ * length in bytes, so that a longer buffer can be given when that is size
+ * or more. The line depends on nothing but the diagnostic and the language:
+ * the system's reason is the library's own text for the error number, in
+ * that language, whatever the process's locale ("error N" for a number it
+ * does not know). A language outside the enum is English; a code outside it
+ * renders as QV2GEN_CANNOT_CLOSE. A NULL diagnostic writes nothing and
+ * returns 0; buffer may be NULL when size is 0. */
 size_t qv2gen_render(const qv2gen_diagnostic* diagnostic, qv2gen_language language, char* buffer,
                      size_t size);
 
 /* Frees the result and all it holds; NULL is allowed. */
 void qv2gen_free(qv2gen_result* result);
+
+/* The POSIX name of a diagnostic's error number ("ENOENT"), the same on every
+ * platform, where the numbers differ; NULL for 0 or a number the library does
+ * not know. (Since 0.7.0.) */
+const char* qv2gen_error_name(int error);
 
 #ifdef __cplusplus
 }
