@@ -60,8 +60,9 @@ const Text kAmbiguousName = {"{1} files match it without regard to case: {2}; ke
 const Text kInvalidArgument = {"invalid argument", u8"不正な引数です"};
 const Text kInvalidMode = {"{1} is not a mode; QV2GEN_NORMAL is 0 and QV2GEN_COMPATIBLE is 1",
                            u8"{1} はモードではありません。QV2GEN_NORMAL は 0、QV2GEN_COMPATIBLE は 1 です"};
-const Text kNullInputs = {"NULL; give QV2GEN_INPUTS inputs, with NULL bytes for a file that is absent",
-                          u8"NULL です。QV2GEN_INPUTS 個の入力を渡してください（ないファイルは bytes を NULL にします）"};
+const Text kNullInputs = {
+    "NULL; give QV2GEN_INPUTS inputs, with NULL bytes for a file that is absent",
+    u8"NULL です。QV2GEN_INPUTS 個の入力を渡してください（ないファイルは bytes を NULL にします）"};
 const Text kEmptyPath = {"the path is empty; NULL names the current working directory",
                          u8"パスが空です。カレントディレクトリは NULL で指定します"};
 const Text kComma = {", ", u8"、"};
@@ -176,10 +177,12 @@ const Reason kReasons[] = {
     {ELOOP, "ELOOP", "Too many levels of symbolic links", u8"シンボリックリンクの階層が多すぎます"},
 #endif
 #ifdef EOVERFLOW
-    {EOVERFLOW, "EOVERFLOW", "Value too large for defined data type", u8"値が定義されたデータ型に対して大きすぎます"},
+    {EOVERFLOW, "EOVERFLOW", "Value too large for defined data type",
+     u8"値が定義されたデータ型に対して大きすぎます"},
 #endif
 #ifdef EILSEQ
-    {EILSEQ, "EILSEQ", "Invalid or incomplete multibyte or wide character", u8"不正なマルチバイト文字またはワイド文字です"},
+    {EILSEQ, "EILSEQ", "Invalid or incomplete multibyte or wide character",
+     u8"不正なマルチバイト文字またはワイド文字です"},
 #endif
 #ifdef ENOTSUP
     {ENOTSUP, "ENOTSUP", "Operation not supported", u8"サポートされていない操作です"},

@@ -20,13 +20,13 @@ enum class Attempt { kOpenForReading, kCreate, kRead, kWrite, kSeek, kClose, kSy
 //   "quorvel-v2gen: WARNING: NAME: TEXT"              a warning
 struct Diagnostic {
   enum Code {
-    kFailure,        // attempt failed with error (errno, or 0 for none)
-    kAmbiguousName,  // attempt found matches, which differ from file only in case
+    kFailure,          // attempt failed with error (errno, or 0 for none)
+    kAmbiguousName,    // attempt found matches, which differ from file only in case
     kInvalidArgument,  // file names a library argument ("mode", "inputs", "path"); numbers: its value
-    kShortInput,     // numbers: size, expected at least
-    kLongInput,      // numbers: size, expected at most, image size, usual image size; other: the image
-    kBlankInput,     // numbers: first offset, last offset, the byte value
-    kSameInput,      // numbers: bytes compared; other: the file whose bytes these repeat
+    kShortInput,       // numbers: size, expected at least
+    kLongInput,        // numbers: size, expected at most, image size, usual image size; other: the image
+    kBlankInput,       // numbers: first offset, last offset, the byte value
+    kSameInput,        // numbers: bytes compared; other: the file whose bytes these repeat
   };
   Diagnostic() = default;
   Diagnostic(Code code, std::string file) : code(code), file(std::move(file)) {}

@@ -1282,7 +1282,7 @@ TEST_P(LibraryTest, InAFolderUnderAJapaneseProcessLocale) {
   const LibraryResult result(qv2gen_generate_in_folder(root.path().c_str(), ModeOf(c)));
   StopWriters(writers);
   const std::string rendered = RenderedDiagnostics(result.get(), c.streams.japanese);
-  std::setlocale(LC_ALL, "C");
+  (void)std::setlocale(LC_ALL, "C");  // back to the locale every program starts in
   EXPECT_EQ(WithoutStandardOutput(c.err), rendered);
 }
 

@@ -138,8 +138,8 @@ qv2gen_result* qv2gen_generate(const qv2gen_input inputs[QV2GEN_INPUTS], qv2gen_
 
 /* Makes the images in the folder at path (NULL: the current working
  * directory; "" and a mode outside the enum are refused with one
- * QV2GEN_INVALID_ARGUMENT diagnostic, and nothing is touched), reading and writing its files as the command does, a block at
- * a time. Each image is written into a new file of its own in the folder
+ * QV2GEN_INVALID_ARGUMENT diagnostic, and nothing is touched), reading and writing its files as the command
+ * does, a block at a time. Each image is written into a new file of its own in the folder
  * ("NAME.quorvel-XXXXXX.tmp"), synced, and only then put in the old image's
  * place in one step; a failure removes the new file and leaves the old image
  * as it was. The result names the images made; their bytes are on disk. NULL
