@@ -11,13 +11,13 @@ set(object ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.o)
 set(symbols ${PROJECT_SOURCE_DIR}/romimage/api-symbols.txt)
 add_custom_command(OUTPUT ${library}
   COMMAND ${CMAKE_CXX_COMPILER} -r -nostdlib -Wl,--force-group-allocation -o ${object}
-          "$<TARGET_OBJECTS:romimage>"
+          "$<TARGET_OBJECTS:quorvel_v2gen>"
   COMMAND ${CMAKE_OBJCOPY} --keep-global-symbols=${symbols} ${object}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${library}
   COMMAND ${CMAKE_AR} qcD ${library} ${object}
-  DEPENDS romimage ${symbols}
+  DEPENDS quorvel_v2gen ${symbols}
   COMMAND_EXPAND_LISTS VERBATIM)
-add_custom_target(library ALL DEPENDS ${library})
+add_custom_target(quorvel-library ALL DEPENDS ${library})
 
 # Debian keeps an architecture's libraries, and their pkg-config files, in
 # lib/<triplet>, where a cross build's pkg-config finds them. Both files

@@ -65,7 +65,7 @@ else()
                        DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${name}
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} VERBATIM)
   endforeach()
-  add_custom_target(compressed-docs ALL DEPENDS quorvel-v2gen.1.gz ja/quorvel-v2gen.1.gz changelog.gz)
+  add_custom_target(quorvel-compressed-docs ALL DEPENDS quorvel-v2gen.1.gz ja/quorvel-v2gen.1.gz changelog.gz)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ja/quorvel-v2gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright

@@ -21,7 +21,7 @@ list(JOIN exports "," exports)
 foreach(form script module)
   set(target quorvel-v2gen-${form})
   add_executable(${target} web/module.cpp)
-  target_link_libraries(${target} PRIVATE romimage)
+  target_link_libraries(${target} PRIVATE quorvel_v2gen)
   quorvel_apply_options(${target})
   target_link_options(${target} PRIVATE ${common} --no-entry -sMODULARIZE=1 -sEXPORT_NAME=QuorvelV2Gen
     -sEXPORTED_FUNCTIONS=${exports} -sEXPORTED_RUNTIME_METHODS=UTF8ToString -sENVIRONMENT=web
@@ -33,7 +33,7 @@ set_target_properties(quorvel-v2gen-module PROPERTIES OUTPUT_NAME quorvel-v2gen 
 target_link_options(quorvel-v2gen-module PRIVATE -sEXPORT_ES6=1)
 
 add_executable(quorvel-v2gen-node frontend/main.cpp)
-target_link_libraries(quorvel-v2gen-node PRIVATE frontend)
+target_link_libraries(quorvel-v2gen-node PRIVATE quorvel_frontend)
 quorvel_apply_options(quorvel-v2gen-node)
 target_link_options(quorvel-v2gen-node PRIVATE ${common} -sEXIT_RUNTIME=1 -sENVIRONMENT=node -sNODERAWFS=1
   --pre-js ${PROJECT_SOURCE_DIR}/web/environment.js)
@@ -100,4 +100,4 @@ add_custom_command(OUTPUT ${site}/index.html
           ${PROJECT_SOURCE_DIR}/cmake/QuorvelServiceWorker.cmake quorvel-v2gen-script quorvel-v2gen-module
           ${zipjs}/dist/zip-core.min.js ${hashwasm}/dist/md5.umd.min.js
   VERBATIM)
-add_custom_target(site ALL DEPENDS ${site}/index.html quorvel-v2gen-node)
+add_custom_target(quorvel-site ALL DEPENDS ${site}/index.html quorvel-v2gen-node)
