@@ -19,6 +19,24 @@ add_custom_command(OUTPUT ${library}
   COMMAND_EXPAND_LISTS VERBATIM)
 add_custom_target(quorvel-library ALL DEPENDS ${library})
 
+# The shared library, libquorvel-v2gen.so.0: the major version of its ABI in
+# the SONAME, only the qv2gen_ functions exported (cmake/quorvel-v2gen.map),
+# and the C++ runtime linked in, so that a program that loads it needs the
+# C library alone, whichever C++ runtime the program itself has. Not in the
+# sanitizer build, whose objects need the sanitizers' runtime.
+set(quorvel_shared OFF)
+if(NOT QUORVEL_SANITIZE)
+  set(quorvel_shared ON)
+  set_target_properties(quorvel_v2gen PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  add_library(quorvel-v2gen-shared SHARED $<TARGET_OBJECTS:quorvel_v2gen>)
+  set_target_properties(quorvel-v2gen-shared PROPERTIES OUTPUT_NAME quorvel-v2gen LINKER_LANGUAGE CXX
+                        VERSION ${PROJECT_VERSION} SOVERSION 0)
+  target_link_options(quorvel-v2gen-shared PRIVATE
+    -Wl,--version-script=${CMAKE_CURRENT_LIST_DIR}/quorvel-v2gen.map -Wl,--no-undefined
+    -static-libstdc++ -static-libgcc)
+  set_property(TARGET quorvel-v2gen-shared APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/quorvel-v2gen.map)
+endif()
+
 # Debian keeps an architecture's libraries, and their pkg-config files, in
 # lib/<triplet>, where a cross build's pkg-config finds them. Both files
 # find the prefix relative to themselves, so that any prefix works.
@@ -37,6 +55,12 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2genConfig
                                  COMPATIBILITY SameMinorVersion)
 
 install(FILES ${library} DESTINATION ${libdir} COMPONENT dev)
+if(quorvel_shared)
+  install(TARGETS quorvel-v2gen-shared LIBRARY DESTINATION ${libdir} COMPONENT lib NAMELINK_COMPONENT dev)
+  # The runtime package's own copyright and changelog, as Debian wants them.
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libquorvel-v2gen0 COMPONENT lib)
+endif()
 install(FILES romimage/include/quorvel/v2gen.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quorvel COMPONENT dev)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2gen.pc DESTINATION ${libdir}/pkgconfig COMPONENT dev)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quorvel-v2genConfig.cmake

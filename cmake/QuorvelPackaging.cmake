@@ -100,18 +100,38 @@ if(NOT EMSCRIPTEN AND NOT WIN32)
   # Two .debs from one run: the tool, and the library for programs that use
   # it; the tarball holds both.
   set(CPACK_DEB_COMPONENT_INSTALL ON)
-  set(CPACK_COMPONENTS_ALL tool dev)
+  set(CPACK_COMPONENTS_ALL tool lib dev)
   set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${CPACK_PACKAGE_NAME})
   set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${CPACK_PACKAGE_NAME}-dev)
   set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+  set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libquorvel-v2gen0 (= ${PROJECT_VERSION})")
+  # The shared library's runtime package, named after its SONAME; it needs
+  # the C library alone (the C++ runtime is linked in). Programs built against
+  # it depend on this version or a later one (shlibs), and ldconfig runs once
+  # it is installed (triggers).
+  set(CPACK_DEBIAN_LIB_PACKAGE_NAME libquorvel-v2gen0)
+  set(CPACK_DEBIAN_LIB_PACKAGE_SECTION libs)
+  set(CPACK_DEBIAN_LIB_PACKAGE_DEPENDS "libc6 (>= 2.34)")
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/deb-lib/shlibs "libquorvel-v2gen 0 libquorvel-v2gen0 (>= ${PROJECT_VERSION})\n")
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/deb-lib/triggers "activate-noawait ldconfig\n")
+  set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_EXTRA
+      ${CMAKE_CURRENT_BINARY_DIR}/deb-lib/shlibs ${CMAKE_CURRENT_BINARY_DIR}/deb-lib/triggers)
+  set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+  set(CPACK_DEBIAN_LIB_DESCRIPTION
+      "library that derives the Quorvel V2 ROM images from the V1 files (runtime)
+The generation of quorvel-v2gen as a shared library with a C interface, for
+emulators and other programs: it makes SUBSYSCG.ROM, SUBSYS_A.ROM,
+SUBSYS_B.ROM and INITIATE.ROM from the Quorvel V1 files in memory or in a
+folder, and returns every failure and warning as data.")
   set(CPACK_DEBIAN_TOOL_DESCRIPTION "${summary}\n${CPACK_PACKAGE_DESCRIPTION}")
   set(CPACK_DEBIAN_DEV_DESCRIPTION
       "library that derives the Quorvel V2 ROM images from the V1 files
-The generation of quorvel-v2gen as a static library with a C interface, for
+The generation of quorvel-v2gen as a library with a C interface, for
 emulators and other programs: it makes SUBSYSCG.ROM, SUBSYS_A.ROM,
 SUBSYS_B.ROM and INITIATE.ROM from the Quorvel V1 files in memory or in a
 folder, and returns every failure and warning as data. With its header
-quorvel/v2gen.h, a pkg-config file and a CMake package.")
+quorvel/v2gen.h, the link to the shared library, the static library, a
+pkg-config file and a CMake package.")
 endif()
 
 # A variable set while CMake configures never reaches cpack, which stamps
