@@ -1448,18 +1448,30 @@ TEST(InterruptedRunTest, KilledWhileWritingLeavesTheOldImage) {
   (void)signal(SIGPIPE, SIG_DFL);
 }
 
-// Two runs at once in one folder (a double-click twice) each succeed, and
-// leave every image whole, and nothing else.
+// Two runs at once in one folder (a double-click twice) leave every image
+// whole, and nothing else. Both succeed; on Windows, which replaces no file
+// that another program holds open, a run that meets the other's open image
+// may fail instead, and says so, but never over a broken image.
 TEST(InterruptedRunTest, TwoRunsAtOnceLeaveEveryImageWhole) {
   Inputs in;
   in.program = Pattern(std::size_t{2} * 1024 * 1024, 2);
   for (int round = 0; round < 5; ++round) {
     TempDir root;
     MakeFolder(root.path(), OldImages(InputFiles(in)));
+    const Folder before = OldImages(InputFiles(in)), made = AfterSuccess(in, false);
     const pid_t first = StartTool(root.path()), second = StartTool(root.path());
-    EXPECT_EQ(0, WaitForTool(first)) << "round " << round;
-    EXPECT_EQ(0, WaitForTool(second)) << "round " << round;
-    ExpectFolder(root.path(), AfterSuccess(in, false));
+    const int statuses[] = {WaitForTool(first), WaitForTool(second)};
+    for (const int status : statuses) {
+      if (TestingWindowsBuild() && status == 1) continue;
+      EXPECT_EQ(0, status) << "round " << round;
+    }
+    if (statuses[0] == 0 && statuses[1] == 0) {
+      ExpectFolder(root.path(), made);
+      continue;
+    }
+    ExpectEveryImageWhole(root.path(), before, made, "round " + std::to_string(round));
+    for (const auto& item : fs::directory_iterator(root.path()))
+      EXPECT_EQ(std::string::npos, item.path().filename().string().find(".quorvel-")) << "round " << round;
   }
 }
 
