@@ -164,7 +164,8 @@ int qv2gen_succeeded(const qv2gen_result* result);
  * A NULL result has none; an index past the count gives NULL (and size 0). */
 size_t qv2gen_image_count(const qv2gen_result* result);
 const char* qv2gen_image_name(const qv2gen_result* result, size_t index);
-/* The image's bytes and *size; NULL, with *size 0, for a folder's image. */
+/* The image's bytes and *size; NULL, with *size 0, for a folder's image.
+ * size may be NULL when only the bytes are wanted. */
 const unsigned char* qv2gen_image_bytes(const qv2gen_result* result, size_t index, size_t* size);
 
 /* The failures and warnings, in the order they arose. A NULL result has
