@@ -233,15 +233,40 @@ int OpenIgnoringCase(Run& run, std::string* name, Attempt attempt, Open open) {
   return fd;
 }
 
+// A descriptor owned for the length of one scope. Only a failure path
+// leaves it open to the destructor, and that failure is already reported.
+// Close() on the success path is checked: NFS and disk quotas report a
+// delayed write's error there, after every write has succeeded.
+class OwnedFile {
+ public:
+  explicit OwnedFile(int fd) : fd_(fd) {}
+  ~OwnedFile() { Discard(); }
+  OwnedFile(const OwnedFile&) = delete;
+  OwnedFile& operator=(const OwnedFile&) = delete;
+
+  int Get() const { return fd_; }
+  // false, with errno set, when the system reports a failure.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    errno = 0;
+    return CloseFile(fd) == 0;
+  }
+  // Closes a file whose contents no longer matter.
+  void Discard() {
+    if (fd_ >= 0) (void)CloseFile(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
 // ---- Inputs ----------------------------------------------------------------------
 
 class DiskInput : public RomInput {
  public:
-  DiskInput(Run& run, std::string name, int fd) : RomInput(run, std::move(name)), fd_(fd) {}
-  // Only a failure path leaves the file open, and that failure is already reported.
-  ~DiskInput() override {
-    if (fd_ >= 0) (void)CloseFile(fd_);
-  }
+  DiskInput(Run& run, std::string name, int fd) : RomInput(run, std::move(name)), file_(fd) {}
 
   // As fread does, fewer bytes than asked only at the end of the file: a
   // pipe that delivers a block in parts still fills it.
@@ -249,7 +274,7 @@ class DiskInput : public RomInput {
     *got = 0;
     while (*got < size) {
       errno = 0;
-      const long n = ReadFile(fd_, buffer + *got, size - *got);
+      const long n = ReadFile(file_.Get(), buffer + *got, size - *got);
       if (n < 0) {
         ReportFailure(run_, name_, Attempt::kRead, errno);
         return false;
@@ -262,24 +287,21 @@ class DiskInput : public RomInput {
 
   bool Seek(std::uint64_t offset) override {
     errno = 0;
-    if (SeekFile(fd_, offset)) return true;
+    if (SeekFile(file_.Get(), offset)) return true;
     ReportFailure(run_, name_, Attempt::kSeek, errno);
     return false;
   }
 
   bool Close() override {
-    const int fd = fd_;
-    fd_ = -1;
-    errno = 0;
-    if (CloseFile(fd) == 0) return true;
+    if (file_.Close()) return true;
     ReportFailure(run_, name_, Attempt::kClose, errno);
     return false;
   }
 
-  int Descriptor() const override { return fd_; }
+  int Descriptor() const override { return file_.Get(); }
 
  private:
-  int fd_;
+  OwnedFile file_;
 };
 
 class MemoryInput : public RomInput {
@@ -326,22 +348,17 @@ bool WriteAll(Run& run, const std::string& name, int fd, const unsigned char* bu
 class DiskImage : public RomImage {
  public:
   DiskImage(Run& run, std::string name, std::string path, std::string temporary, int fd)
-      : RomImage(run, std::move(name)), path_(std::move(path)), temporary_(std::move(temporary)), fd_(fd) {}
+      : RomImage(run, std::move(name)), path_(std::move(path)), temporary_(std::move(temporary)), file_(fd) {}
   ~DiskImage() override { Abandon(); }
 
   bool Write(const unsigned char* buffer, std::size_t size) override {
-    return WriteAll(run_, name_, fd_, buffer, size);
+    return WriteAll(run_, name_, file_.Get(), buffer, size);
   }
 
-  // A close can fail after every write has succeeded: NFS and disk quotas
-  // report a delayed write's error there, so its result is checked too.
   bool Commit() override {
     errno = 0;
-    if (SyncFile(fd_) != 0) return Fail(Attempt::kSync);
-    const int fd = fd_;
-    fd_ = -1;
-    errno = 0;
-    if (CloseFile(fd) != 0) return Fail(Attempt::kClose);
+    if (SyncFile(file_.Get()) != 0) return Fail(Attempt::kSync);
+    if (!file_.Close()) return Fail(Attempt::kClose);
     errno = 0;
     if (Rename(run_, temporary_, path_) != 0) return Fail(Attempt::kRename);
     temporary_.clear();
@@ -353,7 +370,7 @@ class DiskImage : public RomImage {
     return true;
   }
 
-  int Descriptor() const override { return fd_; }
+  int Descriptor() const override { return file_.Get(); }
 
  private:
   bool Fail(Attempt attempt) {
@@ -363,44 +380,37 @@ class DiskImage : public RomImage {
   }
   // Removes the new file, if it is still this run's own.
   void Abandon() {
-    if (fd_ >= 0) (void)CloseFile(fd_);  // being thrown away: nothing is lost
-    fd_ = -1;
+    file_.Discard();
     if (!temporary_.empty()) Remove(run_, temporary_);
     temporary_.clear();
   }
 
   std::string path_;
   std::string temporary_;
-  int fd_;
+  OwnedFile file_;
 };
 
 // A place that holds no regular file (a device, a named pipe) is written as
 // it stands: there is no old image there to keep.
 class StreamImage : public RomImage {
  public:
-  StreamImage(Run& run, std::string name, int fd) : RomImage(run, std::move(name)), fd_(fd) {}
-  ~StreamImage() override {
-    if (fd_ >= 0) (void)CloseFile(fd_);  // a failure path, already reported
-  }
+  StreamImage(Run& run, std::string name, int fd) : RomImage(run, std::move(name)), file_(fd) {}
 
   bool Write(const unsigned char* buffer, std::size_t size) override {
-    return WriteAll(run_, name_, fd_, buffer, size);
+    return WriteAll(run_, name_, file_.Get(), buffer, size);
   }
   bool Commit() override {
-    const int fd = fd_;
-    fd_ = -1;
-    errno = 0;
-    if (CloseFile(fd) != 0) {
+    if (!file_.Close()) {
       ReportFailure(run_, name_, Attempt::kClose, errno);
       return false;
     }
     Made();
     return true;
   }
-  int Descriptor() const override { return fd_; }
+  int Descriptor() const override { return file_.Get(); }
 
  private:
-  int fd_;
+  OwnedFile file_;
 };
 
 // In memory the image is a buffer until it is committed into the run's folder.
