@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "command-line.h"
+
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) return 2;
   const std::wstring share = argv[1];
@@ -14,19 +16,7 @@ int wmain(int argc, wchar_t** argv) {
   HANDLE held =
       CreateFileW(argv[2], GENERIC_READ, mode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (held == INVALID_HANDLE_VALUE) return 3;
-  std::wstring line = argv[3];
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(held);
-    return 4;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD status = 4;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const int status = RunCommandLine(argv[3]);
   CloseHandle(held);
-  return static_cast<int>(status);
+  return status;
 }
