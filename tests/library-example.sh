@@ -68,9 +68,12 @@ for example in "${examples[@]:0:2}"; do
 done
 # The loader finds the library in the prefix; under QEMU, the processor's own
 # C library comes from the cross compiler's sysroot (/usr/<triplet>).
-export LD_LIBRARY_PATH QEMU_LD_PREFIX
+export LD_LIBRARY_PATH
 LD_LIBRARY_PATH=$(dirname "$so")
-QEMU_LD_PREFIX=/usr/$(basename "$cc" | sed 's/-gcc$//')
+if [ -n "$emulator" ]; then
+  export QEMU_LD_PREFIX
+  QEMU_LD_PREFIX=/usr/$(basename "$cc" | sed 's/-gcc$//')
+fi
 for example in "${examples[@]}"; do
   $emulator "$example" > "$work/out" 2> "$work/err"
   diff "$work/expected-out" "$work/out"
