@@ -34,3 +34,16 @@ function(quorvel_link_executable target)
     target_link_options(${target} PRIVATE $<${release}:-static-libstdc++> $<${release}:-static-libgcc>)
   endif()
 endfunction()
+
+# A Windows target's version resource (cmake/version.rc.in), which Explorer
+# shows in the file's Properties: its type (VFT_APP, VFT_DLL), the file's
+# name and what it is.
+function(quorvel_version_resource target type file description)
+  set(QUORVEL_RC_TYPE ${type})
+  set(QUORVEL_RC_FILE ${file})
+  get_filename_component(QUORVEL_RC_NAME ${file} NAME_WE)
+  set(QUORVEL_RC_DESCRIPTION "${description}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}-version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

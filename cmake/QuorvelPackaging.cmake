@@ -17,6 +17,21 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDirectoryPermissions.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDebMemberModes.cmake)
 
+# A text of the Windows zips as Notepad shows it, configured from SOURCE into
+# the build tree: CR LF line ends, and a Japanese one (JAPANESE) starting with
+# the byte-order mark without which older Notepads read it as code page 932.
+function(quorvel_windows_text source output)
+  set(input ${PROJECT_SOURCE_DIR}/${source})
+  if(ARGV2 STREQUAL "JAPANESE")
+    string(ASCII 239 187 191 bom)
+    file(READ ${input} text)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${input})
+    set(input ${CMAKE_CURRENT_BINARY_DIR}/${output}.in)
+    file(WRITE ${input} "${bom}${text}")
+  endif()
+  configure_file(${input} ${CMAKE_CURRENT_BINARY_DIR}/${output} @ONLY NEWLINE_STYLE CRLF)
+endfunction()
+
 if(EMSCRIPTEN)
   # The site, one folder of files that any static host serves, or that a
   # browser opens from disk once unpacked.
@@ -26,24 +41,37 @@ if(EMSCRIPTEN)
 elseif(WIN32)
   # Windows users get the executable, the two launchers that a user
   # double-clicks or drops a folder on, and the READMEs and the licence with
-  # the line breaks that Notepad shows. The Japanese README starts with a
-  # byte-order mark, without which older Notepads read it as code page 932.
-  install(TARGETS quorvel-v2gen RUNTIME DESTINATION .)
-  configure_file(README.md ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
-  string(ASCII 239 187 191 bom)
-  file(READ README.ja.md readme_ja)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS README.ja.md)
-  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt.in "${bom}${readme_ja}")
-  configure_file(${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt.in ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt
-                 @ONLY NEWLINE_STYLE CRLF)
-  configure_file(LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  # the line breaks that Notepad shows: the zip of the component "tool",
+  # from the 32-bit build, which runs on every Windows. Programs get the
+  # library: the -dev zip, from the 32- and the 64-bit build.
+  # Each zip holds one folder named as the zip, so that both unpack side by side.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_SYSTEM_NAME win64)
+  else()
+    set(CPACK_SYSTEM_NAME win32)
+  endif()
+  set(quorvel_tool_zip ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
+  set(quorvel_dev_zip ${quorvel_tool_zip}-dev)
+  set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME tool)
+  install(TARGETS quorvel-v2gen RUNTIME DESTINATION ${quorvel_tool_zip})
+  quorvel_windows_text(README.md README.txt)
+  quorvel_windows_text(README.ja.md README.ja.txt JAPANESE)
+  quorvel_windows_text(LICENSE LICENSE.txt)
   foreach(launcher make-v2-images.bat make-compatible-images.bat)
     configure_file(windows/${launcher} ${CMAKE_CURRENT_BINARY_DIR}/${launcher} COPYONLY)
   endforeach()
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt
           ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt ${CMAKE_CURRENT_BINARY_DIR}/make-v2-images.bat
-          ${CMAKE_CURRENT_BINARY_DIR}/make-compatible-images.bat DESTINATION .)
+          ${CMAKE_CURRENT_BINARY_DIR}/make-compatible-images.bat DESTINATION ${quorvel_tool_zip})
+  include(${CMAKE_CURRENT_LIST_DIR}/QuorvelWindowsLibrary.cmake)
   set(CPACK_GENERATOR ZIP)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL dev)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    list(PREPEND CPACK_COMPONENTS_ALL tool)
+  endif()
+  set(CPACK_ARCHIVE_TOOL_FILE_NAME ${quorvel_tool_zip})
+  set(CPACK_ARCHIVE_DEV_FILE_NAME ${quorvel_dev_zip})
 else()
   set(docdir ${CMAKE_INSTALL_DOCDIR})
   set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME tool)
