@@ -15,7 +15,7 @@ typedef void (*free_fn)(qv2gen_result*);
 
 /* GetProcAddress returns a generic function pointer; each is cast to its type
  * through void (*)(void), which compilers accept without a warning. */
-#define LOAD(type, name) (type)(void (*)(void))GetProcAddress(dll, name)
+#define LOAD(type, name) (type)(void (*)(void)) GetProcAddress(dll, name)
 
 int main(int argc, char** argv) {
   HMODULE dll = LoadLibraryA("quorvel-v2gen.dll");

@@ -45,7 +45,7 @@ private=$("$triplet-objdump" -p "$dll")
 grep -q "file format $format" <<< "$header" || fail "the DLL is not $format"
 exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' <<< "$private" | sort)
 expected=$(grep -vx qv2gen_generate_at "$source/romimage/api-symbols.txt" | sort)
-[ "$exports" = "$expected" ] || fail "the DLL exports $(echo $exports), not $(echo $expected)"
+[ "$exports" = "$expected" ] || fail "the DLL exports $(tr "\n" " " <<< "$exports")rather than $(tr "\n" " " <<< "$expected")"
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<< "$private" | sort -u | tr '\n' ' ')
 [ "$imports" = "KERNEL32.dll msvcrt.dll " ] || fail "the DLL imports DLLs that Windows lacks: $imports"
 version=$(sed -n 's/^project(quorvel-v2gen VERSION \([0-9]*\.[0-9]*\).*/\1/p' "$source/CMakeLists.txt")

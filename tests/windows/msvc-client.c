@@ -8,8 +8,8 @@
 
 #define WINAPI __stdcall
 __declspec(dllimport) void* WINAPI GetStdHandle(unsigned long which);
-__declspec(dllimport) int WINAPI WriteFile(void* file, const void* bytes, unsigned long size,
-                                           unsigned long* written, void* overlapped);
+__declspec(dllimport) int WINAPI
+    WriteFile(void* file, const void* bytes, unsigned long size, unsigned long* written, void* overlapped);
 __declspec(dllimport) __declspec(noreturn) void WINAPI ExitProcess(unsigned int status);
 
 #define STD_ERROR_HANDLE ((unsigned long)-12)
