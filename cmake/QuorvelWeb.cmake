@@ -71,7 +71,7 @@ set(site ${CMAKE_CURRENT_BINARY_DIR}/site)
 # Copied as they are; the pages and page.js are built from the rest.
 set(page language.js style.css icon.svg icon-192.png icon-512.png manifest.en.webmanifest manifest.ja.webmanifest)
 list(TRANSFORM page PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE page_sources)
-set(built index.html load.js texts.js checksums.js inputs.js app.js build-pages.mjs)
+set(built index.html load.js texts.js checksums.js inputs.js folder.js app.js build-pages.mjs)
 list(TRANSFORM built PREPEND ${PROJECT_SOURCE_DIR}/web/ OUTPUT_VARIABLE built_sources)
 find_program(NODE node REQUIRED)
 # Made afresh each time, so that no file of an earlier build stays in it.

@@ -5,6 +5,7 @@
 
 (function () {
   const { INPUTS, readChoice, fromInput, fromDrop, reasonOf, zipLibrary } = window.QuorvelInputs;
+  const { pickFolder, filesOf, writeImages } = window.QuorvelFolder;
   // The command's own lines on standard output, as it prints them (its two
   // Japanese lines are Shift_JIS bytes there).
   const MODE_LINE = 'Generate compatible ROM mode';
@@ -27,19 +28,42 @@
   const chosen = new Map();
   let problems = [];
   let imageUrls = [];
+  // The folder chosen for reading and writing, while every chosen dump is
+  // from it: the images of a successful run are written into it.
+  let writeFolder = null;
 
   // ---- Choosing -------------------------------------------------------------
 
-  async function choose(files) {
+  // files: what was picked or dropped. from: the folder chosen for reading
+  // and writing, which then replaces the whole choice; any other pick ends
+  // the writing into it, and the images are downloads again.
+  async function choose(files, from = null) {
     // The module is fetched while the files are read, ready for Run.
     loadLibrary().catch(() => {});
     // Run waits until every chosen file has been read.
     $('run').disabled = true;
     try {
+      if (from) chosen.clear();
+      writeFolder = from;
       await chooseFrom(files);
     } finally {
       $('run').disabled = false;
     }
+  }
+
+  async function chooseFolderToWrite() {
+    let picked;
+    let files;
+    try {
+      picked = await pickFolder();
+      if (!picked) return; // the picker was closed
+      files = await filesOf(picked);
+    } catch (error) {
+      problems = [text.folderFailed(reasonOf(error))];
+      showChoice();
+      return;
+    }
+    await choose(files, picked);
   }
 
   // A later pick replaces an earlier file of the same name; a name whose
@@ -66,6 +90,8 @@
       row.insertCell().textContent = file ? text.bytes(file.size) : '';
       if (!file) row.className = 'missing';
     }
+    $('folder-note').hidden = writeFolder === null;
+    $('folder-note').textContent = writeFolder ? text.folderChosen(writeFolder.name) : '';
     const list = $('problems');
     list.replaceChildren();
     for (const problem of problems) {
@@ -137,6 +163,8 @@
     $('console-section').hidden = true;
     $('save-section').hidden = true;
     $('save-failed').hidden = true;
+    $('written').hidden = true;
+    $('write-failed').hidden = true;
     $('outcome').textContent = '';
     $('outcome').className = 'outcome';
   }
@@ -195,6 +223,38 @@
     else outcome.textContent = text.failed(failedFiles(result.diagnostics));
     outcome.className = !result.succeeded ? 'outcome failed' : warnings > 0 ? 'outcome succeeded warned' : 'outcome succeeded';
     if (result.succeeded) offer(result.images);
+    if (result.succeeded && writeFolder) {
+      $('run').disabled = true;
+      try {
+        await writeIntoFolder(writeFolder, result.images);
+      } finally {
+        $('run').disabled = false;
+      }
+    }
+  }
+
+  // Says which images are in the folder now, and which are not and why; those
+  // stay offered below, as every image is.
+  async function writeIntoFolder(into, images) {
+    const { written, failed } = await writeImages(into, images);
+    if (written.length > 0) {
+      $('written').textContent = text.written(written, into.name);
+      $('written').hidden = false;
+    }
+    const list = $('write-failed');
+    list.replaceChildren();
+    for (const { image, reason } of failed) {
+      const item = document.createElement('li');
+      item.textContent = text.writeFailed(image, into.name, reasonText(reason));
+      list.append(item);
+    }
+    list.hidden = failed.length === 0;
+  }
+
+  function reasonText(reason) {
+    if (typeof reason === 'string') return text.reasons[reason];
+    if (reason.ambiguous) return text.reasons.ambiguous(reason.ambiguous);
+    return text.reasons.other(reason.other);
   }
 
   // The files that the failures name, warnings aside.
@@ -328,11 +388,16 @@
     });
     $('clear').addEventListener('click', () => {
       chosen.clear();
+      writeFolder = null;
       problems = [];
       clearResult();
       showChoice();
     });
     $('run').addEventListener('click', run);
+    if (window.QuorvelFolder.available()) {
+      $('folder-rw').addEventListener('click', chooseFolderToWrite);
+      $('folder-access').hidden = false;
+    }
     keepForOffline();
   }
 

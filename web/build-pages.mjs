@@ -12,7 +12,7 @@ const read = (name) => fs.readFileSync(path.join(source, name), 'utf8');
 
 // The scripts, in the order they need each other; texts.js and inputs.js
 // run here with a bare window to give the texts and the inputs' names.
-const SCRIPTS = ['load.js', 'texts.js', 'checksums.js', 'inputs.js', 'app.js'];
+const SCRIPTS = ['load.js', 'texts.js', 'checksums.js', 'inputs.js', 'folder.js', 'app.js'];
 const context = { window: {} };
 vm.createContext(context);
 vm.runInContext(read('texts.js'), context);

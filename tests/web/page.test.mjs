@@ -674,6 +674,200 @@ test('served: a new build is taken whole by a reload, and the old files are drop
   await close();
 });
 
+// ---- The folder of the dumps, written into (Chromium) ------------------------------
+
+// In Chromium the folder picker is answered by a folder "dumps" of the page's
+// own private file system, filled with the case's files (a name ending in "/"
+// is a folder); permission, where given, is what the browser answers when the
+// page asks to write. Firefox has no such picker, and offers no such choice.
+const writableFolder = KIND === 'chrome' ? undefined : 'Firefox lets no page write into a folder that the user picks';
+
+function answerPicker(permission) {
+  window.showDirectoryPicker = async () => {
+    const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('dumps', { create: true });
+    if (permission) {
+      folder.queryPermission = async () => permission;
+      folder.requestPermission = async () => permission;
+    }
+    return folder;
+  };
+}
+
+async function fillFolder(page, files) {
+  const entries = Object.entries(files).map(([name, bytes]) => [name, bytes && [...bytes]]);
+  await page.evaluate(async (list) => {
+    const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('dumps', { create: true });
+    for (const [name, bytes] of list) {
+      if (name.endsWith('/')) {
+        await folder.getDirectoryHandle(name.slice(0, -1), { create: true });
+        continue;
+      }
+      const writable = await (await folder.getFileHandle(name, { create: true })).createWritable();
+      await writable.write(new Uint8Array(bytes));
+      await writable.close();
+    }
+  }, entries);
+}
+
+// The folder as it is now: name -> bytes, or null for a folder.
+async function folderNow(page) {
+  const entries = await page.evaluate(async () => {
+    const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('dumps');
+    const found = [];
+    for await (const entry of folder.values()) {
+      found.push([entry.name + (entry.kind === 'directory' ? '/' : ''), entry.kind === 'file' ? [...new Uint8Array(await (await entry.getFile()).arrayBuffer())] : null]);
+    }
+    return found;
+  });
+  return Object.fromEntries(entries.map(([name, bytes]) => [name, bytes && Buffer.from(bytes)]));
+}
+
+// The same files in a folder of their own after the native command has run
+// there (with its images of a run on inputs where given): what the page must
+// leave in the folder it writes into.
+function nativeFolder(files, args, inputs) {
+  const dir = fs.mkdtempSync(path.join(scratch, 'native-folder-'));
+  for (const [name, bytes] of Object.entries(files)) {
+    if (name.endsWith('/')) fs.mkdirSync(path.join(dir, name));
+    else fs.writeFileSync(path.join(dir, name), bytes);
+  }
+  const ran = spawnSync(native, args, { cwd: dir, timeout: 60000, env: localeEnvironment('en-US') });
+  const result = {};
+  for (const name of fs.readdirSync(dir).sort()) {
+    const full = path.join(dir, name);
+    result[fs.statSync(full).isDirectory() ? name + '/' : name] = fs.statSync(full).isDirectory() ? null : fs.readFileSync(full);
+  }
+  // Where the native run fails (a folder in an image's place), the page's
+  // other images are still written: they are the native images of the inputs.
+  if (inputs && ran.status !== 0) {
+    for (const [name, bytes] of Object.entries(runNative(inputs, args).images)) if (!(name + '/' in result) && !(name in result)) result[name] = bytes;
+  }
+  return result;
+}
+
+// The dumps in mixed case, an old image in lower case, and a file of the user's.
+function mixedCaseFolder(inputs = usualInputs()) {
+  return {
+    'subsys_c.rom': inputs['SUBSYS_C.ROM'],
+    'Initiate.bin': inputs['INITIATE.BIN'],
+    'BOOT_BAS.ROM': inputs['BOOT_BAS.ROM'],
+    'boot_dos.ROM': inputs['BOOT_DOS.ROM'],
+    'subsyscg.rom': Buffer.from('an old image'),
+    'notes.txt': Buffer.from('my dumps'),
+  };
+}
+
+const WRITTEN = {
+  'en-US': {
+    all: 'Written into the folder “dumps”: subsyscg.rom, SUBSYS_A.ROM, SUBSYS_B.ROM and INITIATE.ROM.',
+    two: 'Written into the folder “dumps”: subsyscg.rom and INITIATE.ROM.',
+    three: 'Written into the folder “dumps”: SUBSYSCG.ROM, SUBSYS_B.ROM and INITIATE.ROM.',
+    denied: (image) => image + ' was not written into the folder “dumps”: the browser may not write there. Save it below.',
+    folderNamed: (image) => image + ' was not written into the folder “dumps”: a folder has that name. Save it below.',
+    note: 'After Run, the images are written into the folder “dumps”.',
+  },
+  'ja-JP': {
+    all: 'フォルダー「dumps」に書き出しました：subsyscg.rom、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM。',
+    two: 'フォルダー「dumps」に書き出しました：subsyscg.rom、INITIATE.ROM。',
+    three: 'フォルダー「dumps」に書き出しました：SUBSYSCG.ROM、SUBSYS_B.ROM、INITIATE.ROM。',
+    denied: (image) => image + ' をフォルダー「dumps」に書き出せませんでした（このフォルダーへの書き込みが許可されていません）。下から保存してください。',
+    folderNamed: (image) => image + ' をフォルダー「dumps」に書き出せませんでした（同じ名前のフォルダーがあります）。下から保存してください。',
+    note: '「実行」のあと、フォルダー「dumps」にイメージを書き出します。',
+  },
+};
+
+const FOLDER_CASES = [
+  {
+    name: 'every image written beside the dumps, the old lower-case one replaced under its name',
+    files: mixedCaseFolder(),
+    written: 'all',
+  },
+  {
+    name: 'compatible mode: two images, SUBSYS_A.ROM and SUBSYS_B.ROM untouched',
+    files: { ...mixedCaseFolder(), 'SUBSYS_A.ROM': Buffer.from('old A'), 'SUBSYS_B.ROM': Buffer.from('old B') },
+    compatible: true,
+    written: 'two',
+  },
+  {
+    name: 'write permission refused: nothing written, each image named and offered',
+    files: mixedCaseFolder(),
+    permission: 'denied',
+    unchanged: true,
+    failed: (lines) => ['SUBSYSCG.ROM', 'SUBSYS_A.ROM', 'SUBSYS_B.ROM', 'INITIATE.ROM'].map(lines.denied),
+  },
+  {
+    name: 'an image\'s name taken by a folder: that image named and offered, the others written',
+    files: { ...usualInputs(), 'SUBSYS_A.ROM/': null },
+    inputs: usualInputs(),
+    written: 'three',
+    failed: (lines) => [lines.folderNamed('SUBSYS_A.ROM')],
+  },
+  {
+    name: 'a failed run: nothing written',
+    files: Object.fromEntries(Object.entries(mixedCaseFolder()).filter(([name]) => name !== 'boot_dos.ROM')),
+    unchanged: true,
+    runFails: true,
+  },
+];
+
+for (const locale of Object.keys(WRITTEN)) {
+  for (const c of FOLDER_CASES) {
+    test('served, the folder of the dumps chosen to write into: ' + c.name + ', ' + locale, { skip: writableFolder }, async (t) => {
+      const { page, close } = await open(WAYS[0], locale, { prepare: (p) => p.evaluateOnNewDocument(answerPicker, c.permission) });
+      t.after(close);
+      await fillFolder(page, c.files);
+      const lines = WRITTEN[locale];
+      await page.click('#folder-rw');
+      await page.waitForFunction(() => document.querySelector('#chosen tbody tr:not(.missing)') !== null);
+      await picked(page);
+      assert.equal(await text(page, '#folder-note'), lines.note);
+      await run(page, c.compatible);
+      if (!c.runFails) await page.waitForFunction(() => !document.getElementById('written').hidden || !document.getElementById('write-failed').hidden);
+      else assert.match(await page.$eval('#outcome', (element) => element.className), /failed/);
+      const args = c.compatible ? ['-compatiblerom'] : [];
+      const expected = c.unchanged ? c.files : nativeFolder(c.files, args, c.inputs);
+      assert.deepEqual(await folderNow(page), expected);
+      assert.equal(await hidden(page, '#written'), !c.written);
+      if (c.written) assert.equal(await text(page, '#written'), lines[c.written]);
+      const failed = await page.$$eval('#write-failed li', (items) => items.map((item) => item.textContent));
+      assert.deepEqual(failed, c.failed ? c.failed(lines) : []);
+      // Every image of a successful run is still offered for saving.
+      const offered = await page.$$eval('#images a', (links) => links.length);
+      assert.equal(offered, c.runFails ? 0 : c.compatible ? 2 : 4);
+    });
+  }
+}
+
+// A pick the old way after the folder, or a cleared choice, ends the writing:
+// the images are downloads again, and the folder is left as it was.
+test('served, the folder of the dumps chosen, then files picked the old way, or the choice cleared: nothing written', { skip: writableFolder }, async (t) => {
+  const { page, close } = await open(WAYS[0], 'en-US', { prepare: (p) => p.evaluateOnNewDocument(answerPicker) });
+  t.after(close);
+  const files = mixedCaseFolder();
+  await fillFolder(page, files);
+  for (const after of ['files', 'clear']) {
+    await page.click('#folder-rw');
+    await page.waitForSelector('#folder-note:not([hidden])');
+    if (after === 'files') await pickFiles(page, usualInputs());
+    else await page.click('#clear');
+    assert.equal(await hidden(page, '#folder-note'), true, after);
+    if (after === 'clear') await pickFiles(page, usualInputs());
+    await run(page);
+    assert.match(await text(page, '#outcome'), /^Done/);
+    assert.equal(await hidden(page, '#written'), true, after);
+    assert.deepEqual(await folderNow(page), files, after);
+  }
+});
+
+test('the choice to write into the folder of the dumps is offered only where the browser allows it', async () => {
+  for (const way of WAYS) {
+    const { page, close } = await open(way);
+    assert.equal(await hidden(page, '#folder-access'), KIND !== 'chrome');
+    assert.equal(await hidden(page, '#downloads-hint'), false);
+    await close();
+  }
+});
+
 // ---- The first paint ---------------------------------------------------------------
 
 // Run in every document before its own scripts: the sum of its layout shifts,
@@ -691,7 +885,13 @@ function watchFirstPaint() {
   // Everything that the page says, to the eye and to a screen reader.
   window.wordsOfPage = () => {
     const labels = [...document.querySelectorAll('[aria-label]')].map((element) => element.getAttribute('aria-label'));
-    return { lang: document.documentElement.lang, title: document.title, h1: document.querySelector('h1').textContent, text: document.body.innerText, labels };
+    // What a script shows where the browser can do it (data-capability) is
+    // left out: the page cannot know that before its scripts run.
+    const shown = [...document.querySelectorAll('[data-capability]')].filter((element) => !element.hidden);
+    for (const element of shown) element.hidden = true;
+    const words = document.body.innerText;
+    for (const element of shown) element.hidden = false;
+    return { lang: document.documentElement.lang, title: document.title, h1: document.querySelector('h1').textContent, text: words, labels };
   };
   const look = () => {
     // Past the footer's end tag: a slow parser may paint a frame that ends within the footer.
