@@ -45,17 +45,17 @@ const Text kLongInput = {
     u8"{1} バイトですが、{2} バイト以下のはずです。{3} は {5} バイトではなく {4} バイトになります"};
 const Text kBlankInput = {"bytes {1} to {2} are all {3}; the chip looks unread, dump it again",
                           u8"オフセット {1} から {2} までがすべて {3} "
-                          u8"です。ROM が吸い出されていないようです。吸い出し直してください"};
+                          u8"です。ROM を正しく読み出せていないようです。吸い出し直してください"};
 const Text kSameInput = {
     "the {1} bytes used are the same as those of {2}; the two boot images of a machine differ, "
     "so one of them is the wrong file",
-    u8"使う {1} バイトが {2} と同じです。BASIC と DOS のブート ROM は異なるので、"
+    u8"使用する先頭 {1} バイトが {2} と同じです。BASIC 用と DOS 用のブート ROM は内容が異なるはずなので、"
     u8"どちらかのファイルが間違っています"};
 
 // As the page says it of the files that a user chooses.
 const Text kAmbiguousName = {"{1} files match it without regard to case: {2}; keep one of them",
-                             u8"大文字と小文字を区別しないと {1} 個のファイルが当たります: {2}。"
-                             u8"一つだけにしてください"};
+                             u8"大文字と小文字の違いだけで名前が重なるファイルが {1} つあります: {2}。"
+                             u8"1 つだけ残してください"};
 // An argument of the library's that it refuses, by the argument's name.
 const Text kInvalidArgument = {"invalid argument", u8"不正な引数です"};
 const Text kInvalidMode = {"{1} is not a mode; QV2GEN_NORMAL is 0 and QV2GEN_COMPATIBLE is 1",
@@ -66,7 +66,8 @@ const Text kNullInputs = {
 const Text kEmptyPath = {"the path is empty; NULL names the current working directory",
                          u8"パスが空です。カレントディレクトリは NULL で指定します"};
 const Text kComma = {", ", u8"、"};
-const Text kAnd = {" and ", u8" と "};
+// A Japanese list has no "and" before its last name.
+const Text kAnd = {" and ", u8"、"};
 
 // The system's reasons, in the library's own words: the same text for an
 // error number in every process, whatever its locale, on every platform (the
@@ -105,7 +106,7 @@ const Reason kReasons[] = {
     {ENOMEM, "ENOMEM", "Cannot allocate memory", u8"メモリーを確保できません"},
 #endif
 #ifdef EACCES
-    {EACCES, "EACCES", "Permission denied", u8"許可がありません"},
+    {EACCES, "EACCES", "Permission denied", u8"アクセスが拒否されました"},
 #endif
 #ifdef EFAULT
     {EFAULT, "EFAULT", "Bad address", u8"不正なアドレスです"},
@@ -147,7 +148,7 @@ const Reason kReasons[] = {
     {ENOSPC, "ENOSPC", "No space left on device", u8"デバイスに空き領域がありません"},
 #endif
 #ifdef ESPIPE
-    {ESPIPE, "ESPIPE", "Illegal seek", u8"不正なシークです"},
+    {ESPIPE, "ESPIPE", "Illegal seek", u8"パイプなど、先頭から読み直せないファイルです"},
 #endif
 #ifdef EROFS
     {EROFS, "EROFS", "Read-only file system", u8"読み込み専用のファイルシステムです"},

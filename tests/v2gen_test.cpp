@@ -461,13 +461,13 @@ struct Speech {
         {"cannot sync to disk", u8"ディスクに書き出せません"},
         {"cannot put in place", u8"置き換えられません"},
         {"No such file or directory", u8"そのようなファイルやディレクトリはありません"},
-        {"Permission denied", u8"許可がありません"},
+        {"Permission denied", u8"アクセスが拒否されました"},
         {"Is a directory", u8"ディレクトリです"},
         {"No space left on device", u8"デバイスに空き領域がありません"},
         {"Read-only file system", u8"読み込み専用のファイルシステムです"},
         {"Disk quota exceeded", u8"ディスク使用量の制限を超えました"},
         {"Input/output error", u8"入出力エラーです"},
-        {"Illegal seek", u8"不正なシークです"},
+        {"Illegal seek", u8"パイプなど、先頭から読み直せないファイルです"},
         {"Bad file descriptor", u8"不正なファイル記述子です"},
         {"File too large", u8"ファイルが大きすぎます"},
     };
@@ -485,8 +485,8 @@ struct Speech {
       return Failure(name, attempt,
                      "2 files match it without regard to case: " + a + " and " + b + "; keep one of them");
     return Failure(name, attempt,
-                   u8"大文字と小文字を区別しないと 2 個のファイルが当たります: " + a + u8" と " + b +
-                       u8"。一つだけにしてください");
+                   u8"大文字と小文字の違いだけで名前が重なるファイルが 2 つあります: " + a + u8"、" + b +
+                       u8"。1 つだけ残してください");
   }
 
   // The warning for an input shorter than its image needs.
@@ -515,7 +515,7 @@ struct Speech {
                     const std::string& value) const {
     const std::string a = std::to_string(from), b = std::to_string(to);
     return Warning(name, japanese ? u8"オフセット " + a + u8" から " + b + u8" までがすべて " + value +
-                                        u8" です。ROM が吸い出されていないようです。吸い出し直してください"
+                                        u8" です。ROM を正しく読み出せていないようです。吸い出し直してください"
                                   : "bytes " + a + " to " + b + " are all " + value +
                                         "; the chip looks unread, dump it again");
   }
@@ -523,9 +523,9 @@ struct Speech {
   std::string SameBootImages(std::size_t size) const {
     const std::string n = std::to_string(size);
     return Warning("BOOT_DOS.ROM",
-                   japanese ? u8"使う " + n +
-                                  u8" バイトが BOOT_BAS.ROM と同じです。BASIC と DOS のブート ROM は"
-                                  u8"異なるので、どちらかのファイルが間違っています"
+                   japanese ? u8"使用する先頭 " + n +
+                                  u8" バイトが BOOT_BAS.ROM と同じです。BASIC 用と DOS 用のブート ROM は"
+                                  u8"内容が異なるはずなので、どちらかのファイルが間違っています"
                             : "the " + n +
                                   " bytes used are the same as those of BOOT_BAS.ROM; the two boot images "
                                   "of a machine differ, so one of them is the wrong file");

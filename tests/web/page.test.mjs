@@ -426,7 +426,7 @@ const CASES = [
     outcome: /^完了（警告 2 件）/,
     async check(page) {
       assert.deepEqual(await page.$$eval('#stderr li.warning', (items) => items.map((item) => item.textContent)), [
-        'quorvel-v2gen: 警告: INITIATE.BIN: オフセット 0 から 3999 までがすべて 0xFF です。ROM が吸い出されていないようです。吸い出し直してください',
+        'quorvel-v2gen: 警告: INITIATE.BIN: オフセット 0 から 3999 までがすべて 0xFF です。ROM を正しく読み出せていないようです。吸い出し直してください',
         'quorvel-v2gen: 警告: BOOT_BAS.ROM: 300 バイトですが、512 バイト以上あるはずです。足りない 212 バイトは 0xFF で埋めます',
       ]);
       assert.equal(await page.$eval('#outcome', (outcome) => outcome.className), 'outcome succeeded warned');
