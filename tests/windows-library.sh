@@ -63,9 +63,11 @@ cflags=(-std=c99 -Wall -Wextra -Werror -I "$top/include")
 "$triplet-gcc" "${cflags[@]}" -static -o "$bin/example-static.exe" "$top/example/library-example.c" \
   "$top/lib/libquorvel-v2gen.a" -lstdc++
 "$triplet-gcc" "${cflags[@]}" -o "$bin/load-dll.exe" "$top/example/library-load-dll.c"
-"$triplet-objdump" -p "$bin/example-dll.exe" | grep -q 'DLL Name: quorvel-v2gen.dll' || fail "example-dll.exe does not load the DLL"
-! "$triplet-objdump" -p "$bin/example-static.exe" | grep -q 'DLL Name: quorvel-v2gen.dll' \
-  || fail "example-static.exe loads the DLL"
+# Whole outputs in variables: grep -q closing a pipe early would fail the pipeline.
+linked=$("$triplet-objdump" -p "$bin/example-dll.exe")
+grep -q 'DLL Name: quorvel-v2gen.dll' <<< "$linked" || fail "example-dll.exe does not load the DLL"
+linked=$("$triplet-objdump" -p "$bin/example-static.exe")
+! grep -q 'DLL Name: quorvel-v2gen.dll' <<< "$linked" || fail "example-static.exe loads the DLL"
 # Visual C++'s way, without its libraries: a freestanding object and an
 # import library of the three KERNEL32 functions that it calls (decorated
 # with their argument bytes on x86, as Windows' own headers declare them).
