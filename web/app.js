@@ -85,7 +85,8 @@
       row.insertCell().textContent = name;
       const file = chosen.get(name);
       const cell = row.insertCell();
-      cell.textContent = file ? file.label : text.notChosen;
+      if (file) cell.append(...breakable(file.label));
+      else cell.textContent = text.notChosen;
       if (file) cell.append(checksumList(name, file));
       row.insertCell().textContent = file ? text.bytes(file.size) : '';
       if (!file) row.className = 'missing';
@@ -99,6 +100,15 @@
       item.textContent = problem;
       list.append(item);
     }
+  }
+
+  // A path as text with a break opportunity after each slash, so that a long
+  // one wraps between its folders rather than within a name.
+  function breakable(path) {
+    const parts = [];
+    for (const piece of path.split(/(?<=\/)/)) parts.push(piece, document.createElement('wbr'));
+    parts.pop();
+    return parts;
   }
 
   // ---- Checksums --------------------------------------------------------------
@@ -300,7 +310,10 @@
       link.href = url;
       link.download = image.name;
       link.textContent = image.name;
-      item.append(link, ' (' + text.bytes(image.bytes.length) + ')', checksumList(image.name, image));
+      const size = document.createElement('span');
+      size.className = 'size';
+      size.textContent = text.sized(image.bytes.length);
+      item.append(link, size, checksumList(image.name, image));
       list.append(item);
     }
     $('save-all').onclick = async () => {

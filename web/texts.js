@@ -49,15 +49,16 @@
     saveHeading: '3. Save the V2 images',
     saveAll: 'Save all as a .zip',
     saveAllFailed: (reason) => 'The .zip could not be made (' + reason + '): save each image on its own above, or reload the page and try again.',
-    licence: 'Licences:',
+    licence: 'Licences: ',
     bytes: (n) => n.toLocaleString('en') + ' bytes',
+    sized: (n) => ' (' + n.toLocaleString('en') + ' bytes)',
     succeeded: 'Done: every image is written. Save them below.',
     warned: (count) => count === 1
       ? 'Done, with 1 warning: the images are written, but the dump named below looks wrong, and an emulator may not boot it.'
       : 'Done, with ' + count + ' warnings: the images are written, but the dumps named below look wrong, and an emulator may not boot them.',
     failed: (files) => files.length > 0
-      ? 'Error: no image is offered. Fix ' + files.join(', ') + ' (see standard error below) and run again.'
-      : 'Error: no image is offered. See standard error below, fix the file it names and run again.',
+      ? 'Error: the images could not be made. See standard error below, choose ' + listOf(files, ' and ', ', ', (n) => ' and ' + n + ' more', 4) + ' again, and run again.'
+      : 'Error: the images could not be made. See standard error below, choose the file it names again, and run again.',
     crashed: (reason) => 'The tool could not run in this browser: ' + reason,
     duplicate: (name, files) => files.length + ' files match ' + name + ': '
       + listOf(files, ' and ', ', ', (n) => ' and ' + n + ' more') + '. Keep one of them.',
@@ -84,8 +85,8 @@
   const ja = {
     title: 'Quorvel V1 用のファイルから V2 用の ROM イメージを作る',
     description: 'Quorvel V1 のダンプから、V2 に必要な ROM イメージ（SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM）をブラウザーで作成します。ファイルはどこにも送りません。',
-    intro: 'Quorvel V1 用のファイル（SUBSYS_C.ROM、INITIATE.BIN、BOOT_BAS.ROM、BOOT_DOS.ROM）、それらを含むフォルダー、またはそれらの .zip を選ぶかドロップして、「実行」を押してください。quorvel-v2gen コマンドと同じコードで SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM を作成します。',
-    privacy: 'ファイルはこのコンピューターから出ません。このページはどこにも何も送りません。',
+    intro: 'Quorvel V1 用のファイル（SUBSYS_C.ROM、INITIATE.BIN、BOOT_BAS.ROM、BOOT_DOS.ROM）、それらを含むフォルダー、またはそれらをまとめた .zip を選ぶかドロップして、「実行」を押してください。quorvel-v2gen コマンドと同じコードで SUBSYSCG.ROM、SUBSYS_A.ROM、SUBSYS_B.ROM、INITIATE.ROM を作成します。',
+    privacy: 'ファイルがこのコンピューターの外に送られることはありません。',
     chooseHeading: '1. V1 用のファイル',
     dropHere: 'ここにファイル、フォルダー、.zip をドロップ（Enter キーでファイルを選択）',
     dropHint: 'ファイル名の大文字と小文字は区別しません。ほかのファイルは無視します。.zip の中のファイルは、使う前にチェックサムを確かめます。',
@@ -96,7 +97,7 @@
     downloadsHint: 'イメージはダウンロードとして保存します。Chrome、Edge、Opera では、ダンプのフォルダーに直接書き出すこともできます。',
     folderChosen: (folder) => '「実行」のあと、フォルダー「' + folder + '」にイメージを書き出します。',
     written: (images, folder) => 'フォルダー「' + folder + '」に書き出しました：' + images.join('、') + '。',
-    writeFailed: (image, folder, reason) => image + ' をフォルダー「' + folder + '」に書き出せませんでした（' + reason + '）。下から保存してください。',
+    writeFailed: (image, folder, reason) => image + ' をフォルダー「' + folder + '」に書き出せませんでした（' + reason + '）。下の「3. V2 用のイメージを保存」から保存してください。',
     reasons: {
       denied: 'このフォルダーへの書き込みが許可されていません',
       folderNamed: '同じ名前のフォルダーがあります',
@@ -104,7 +105,7 @@
       full: 'ディスクがいっぱいです',
       readOnly: 'フォルダーまたは古いイメージに書き込めません',
       ambiguous: (names) => '大文字と小文字だけが違うファイルが複数あります：' + names.join('、'),
-      other: (reason) => '詳細: ' + reason,
+      other: (reason) => '詳細：' + reason,
     },
     needed: '必要なファイル',
     chosenFile: '選んだファイル',
@@ -120,30 +121,31 @@
     stderrHeading: '標準エラー出力（エラーと警告）',
     saveHeading: '3. V2 用のイメージを保存',
     saveAll: 'すべてを .zip で保存',
-    saveAllFailed: (reason) => '.zip を作成できません（詳細: ' + reason + '）。上のイメージを一つずつ保存するか、ページを再読み込みしてやり直してください。',
+    saveAllFailed: (reason) => '.zip を作成できません（詳細：' + reason + '）。上のイメージを一つずつ保存するか、ページを再読み込みしてやり直してください。',
     licence: 'ライセンス：',
     bytes: (n) => n.toLocaleString('ja') + ' バイト',
-    succeeded: '完了：すべてのイメージを作成しました。下から保存してください。',
-    warned: (count) => '完了（警告 ' + count + ' 件）：イメージは作成しましたが、下の警告にあるダンプは正しくない可能性があり、エミュレーターで起動しないことがあります。',
+    sized: (n) => '（' + n.toLocaleString('ja') + ' バイト）',
+    succeeded: '完了：すべてのイメージを作成しました。下の「3. V2 用のイメージを保存」から保存してください。',
+    warned: (count) => '完了（警告 ' + count + ' 件）：イメージは作成しましたが、下の警告にあるダンプは正しくない可能性があります。このままではエミュレーター上でマシンが起動しないことがあります。',
     failed: (files) => files.length > 0
-      ? 'エラー：イメージは保存できません。' + files.join('、') + ' を直して（下の標準エラー出力を参照）もう一度実行してください。'
-      : 'エラー：イメージは保存できません。下の標準エラー出力が示すファイルを直して、もう一度実行してください。',
+      ? 'エラー：イメージを作成できませんでした。下の標準エラー出力を確認し、' + files.join('、') + ' を選び直してから、もう一度実行してください。'
+      : 'エラー：イメージを作成できませんでした。下の標準エラー出力を確認し、示されたファイルを選び直してから、もう一度実行してください。',
     // The browser's and the zip library's own reasons are English: shown as details.
-    crashed: (reason) => 'このブラウザーではツールを実行できません（詳細: ' + reason + '）。',
-    duplicate: (name, files) => name + ' に当たるファイルが ' + files.length + ' 個あります：'
-      + listOf(files, ' と ', '、', (n) => ' ほか ' + n + ' 個') + '。一つだけにしてください。',
+    crashed: (reason) => 'このブラウザーではツールを実行できません（詳細：' + reason + '）。',
+    duplicate: (name, files) => name + ' に該当するファイルが ' + files.length + ' つあります：'
+      + listOf(files, '、', '、', (n) => ' ほか ' + n + ' つ') + '。1 つだけにしてください。',
     tooLarge: (file, size, limit) => file + ' は ' + size.toLocaleString('ja') + ' バイトで、このページで扱えるサイズ（入力ごとに ' + limit.toLocaleString('ja') + ' バイト）を超えています。quorvel-v2gen コマンドを使ってください。',
-    unreadable: (file, reason) => 'ブラウザーが ' + file + ' を読めません（詳細: ' + reason + '）。',
-    badZip: (file, reason) => file + ' はこのページで読める .zip ではありません（詳細: ' + reason + '）。',
+    unreadable: (file, reason) => 'ブラウザーが ' + file + ' を読めません（詳細：' + reason + '）。',
+    badZip: (file, reason) => file + ' は .zip として読み込めません。壊れているか、.zip ではない可能性があります（詳細：' + reason + '）。',
     damaged: (zip, entry) => zip + '：' + entry + ' は壊れています（データがチェックサムと合いません）。ダンプから .zip を作り直してください。',
     wrongSize: (zip, entry) => zip + '：' + entry + ' は壊れています（サイズが .zip に記録されたサイズと合いません）。ダンプから .zip を作り直してください。',
     encrypted: (zip, entry) => zip + '：' + entry + ' は暗号化されています。パスワードで展開して、ファイルを選んでください。',
-    method: (zip, entry, name, number) => zip + '：' + entry + ' は' + (name ? ' ' + name : '圧縮方式 ' + number) + ' で圧縮されていて、このページでは読めません。展開してファイルを選ぶか、普通の圧縮（Deflate）で .zip を作り直してください。',
-    entryUnreadable: (zip, entry, reason) => zip + '：' + entry + ' を読めません（詳細: ' + reason + '）。ダンプから .zip を作り直してください。',
+    method: (zip, entry, name, number) => zip + '：' + entry + ' は' + (name ? ' ' + name : '圧縮方式 ' + number) + ' で圧縮されていて、このページでは読めません。展開してファイルを選ぶか、標準の圧縮方式（Deflate）で .zip を作り直してください。',
+    entryUnreadable: (zip, entry, reason) => zip + '：' + entry + ' を読めません（詳細：' + reason + '）。ダンプから .zip を作り直してください。',
     fixFirst: '実行する前に上の問題を直してください。',
     nothingChosen: '選んだファイルに V1 用のファイルはありません（無視しました）。',
-    dropFailed: (reason) => 'ドロップしたものをブラウザーが読めません（詳細: ' + reason + '）。',
-    folderFailed: (reason) => 'ブラウザーがフォルダーを読めません（詳細: ' + reason + '）。',
+    dropFailed: (reason) => 'ドロップしたものをブラウザーが読めません（詳細：' + reason + '）。',
+    folderFailed: (reason) => 'ブラウザーがフォルダーを読めません（詳細：' + reason + '）。',
     copy: 'コピー',
     copyLabel: (kind, name) => name + ' の ' + kind + ' をコピー',
     copied: (kind, name) => name + ' の ' + kind + ' をコピーしました。',
