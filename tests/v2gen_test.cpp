@@ -514,10 +514,11 @@ struct Speech {
   std::string Blank(const std::string& name, std::size_t from, std::size_t to,
                     const std::string& value) const {
     const std::string a = std::to_string(from), b = std::to_string(to);
-    return Warning(name, japanese ? u8"オフセット " + a + u8" から " + b + u8" までがすべて " + value +
-                                        u8" です。ROM を正しく読み出せていないようです。吸い出し直してください"
-                                  : "bytes " + a + " to " + b + " are all " + value +
-                                        "; the chip looks unread, dump it again");
+    return Warning(name, japanese
+                             ? u8"オフセット " + a + u8" から " + b + u8" までがすべて " + value +
+                                   u8" です。ROM を正しく読み出せていないようです。吸い出し直してください"
+                             : "bytes " + a + " to " + b + " are all " + value +
+                                   "; the chip looks unread, dump it again");
   }
 
   std::string SameBootImages(std::size_t size) const {
@@ -1802,11 +1803,15 @@ std::vector<std::string> ExampleLines(const std::string& document) {
   for (std::string line; std::getline(lines, line);) {
     const std::size_t start = line.find("quorvel-v2gen: ");
     if (manual && open && line.rfind("    ", 0) == 0) {
-      // Japanese text has no spaces: a break between two of its characters joins without one.
+      // Japanese text has no spaces: a break between two of its characters,
+      // or after its punctuation, joins without one.
       const std::string more = line.substr(line.find_first_not_of(' '));
-      const bool japanese = static_cast<unsigned char>(examples.back().back()) >= 0x80 &&
-                            static_cast<unsigned char>(more.front()) >= 0x80;
-      examples.back() += (japanese ? "" : " ") + more;
+      const std::string& last = examples.back();
+      const bool punctuation = last.size() >= 3 && (last.compare(last.size() - 3, 3, u8"、") == 0 ||
+                                                    last.compare(last.size() - 3, 3, u8"。") == 0);
+      const bool japanese =
+          static_cast<unsigned char>(last.back()) >= 0x80 && static_cast<unsigned char>(more.front()) >= 0x80;
+      examples.back() += (japanese || punctuation ? "" : " ") + more;
       continue;
     }
     open = false;
@@ -1899,7 +1904,8 @@ bool IsJapanesePunctuation(char32_t c) {
 // Faults that a reader of man sees: a line wider than the terminal; a name
 // such as SUBSYS_C.ROM or -compatiblerom cut by a hyphen at a line's end;
 // in Japanese, a space where the source breaks a line between two Japanese
-// words or after Japanese punctuation, which reads as a typo.
+// words or after Japanese punctuation, which reads as a typo, and an
+// example's line that goes on with a particle or with a number's unit.
 TEST(ManualPageTest, TypesetCleanlyIn80Columns) {
   for (const auto& [page, japanese] :
        {std::pair<const char*, bool>{"doc/quorvel-v2gen.1.in", false}, {"doc/quorvel-v2gen.ja.1.in", true}}) {
@@ -1907,13 +1913,27 @@ TEST(ManualPageTest, TypesetCleanlyIn80Columns) {
     if (!text) GTEST_SKIP() << "groff cannot run here";
     EXPECT_EQ(std::string::npos, text->find("troff:")) << page << ": groff warns\n" << *text;
     std::istringstream lines(*text);
+    std::size_t example = std::string::npos;  // the indentation of an example's first line
     for (std::string line; std::getline(lines, line);) {
+      const std::size_t indent = line.find_first_not_of(' ');
+      const bool goesOn = example != std::string::npos && indent != std::string::npos && indent > example;
+      if (!goesOn)
+        example = line.compare(indent == std::string::npos ? 0 : indent, 15, "quorvel-v2gen: ") == 0
+                      ? indent
+                      : std::string::npos;
       const std::vector<char32_t> c = CodePoints(line);
       std::size_t columns = 0;
       for (char32_t point : c) columns += IsJapanese(point) ? 2 : 1;
       EXPECT_LE(columns, 80u) << page << ": wider than the terminal\n" << line;
       if (!c.empty()) {
         EXPECT_TRUE(c.back() != U'-' && c.back() != U'\u2010') << page << ": hyphenated\n" << line;
+      }
+      if (japanese && goesOn) {
+        const std::string rest = line.substr(indent);
+        for (const char* start : {u8"は", u8"が", u8"を", u8"に", u8"で", u8"と", u8"も", u8"の", u8"へ",
+                                  u8"や", u8"から", u8"まで", u8"より", u8"バイト"})
+          EXPECT_NE(0u, rest.rfind(start, 0)) << page << ": an example's line goes on with " << start << "\n"
+                                              << line;
       }
       for (std::size_t i = 1; japanese && i + 1 < c.size(); ++i) {
         if (c[i] != U' ') continue;

@@ -210,7 +210,10 @@ async function pickFiles(page, files) {
   await pickPaths(page, '#files', Object.keys(files).map((name) => path.join(dir, name)));
 }
 
+// The checksums fill their rows in the background and move the buttons
+// below them: a click waits until they are there, as a person's eye would.
 async function run(page, compatible = false) {
+  await page.waitForFunction(() => document.querySelectorAll('#chosen dl.checksums[data-pending]').length === 0);
   if (compatible) await page.click('#compatible');
   await page.click('#run');
   await page.waitForFunction(() => {
@@ -602,15 +605,19 @@ for (const locale of ['en-US', 'ja-JP']) {
   });
 }
 
-test('served: the picture of a finished run', async () => {
-  const { page, close } = await open(WAYS[0]);
-  await page.setViewport({ width: 900, height: 800 });
-  await pickFiles(page, usualInputs());
-  await run(page);
-  const screenshot = process.env.QUORVEL_SCREENSHOT;
-  if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
-  await close();
-});
+// The pictures of the READMEs: the English page, and the Japanese one beside
+// it (QUORVEL_SCREENSHOT with ".ja" before its ".png").
+for (const locale of ['en-US', 'ja-JP']) {
+  test('served: the picture of a finished run, ' + locale, async () => {
+    const { page, close } = await open(WAYS[0], locale);
+    await page.setViewport({ width: 900, height: 800 });
+    await pickFiles(page, usualInputs());
+    await run(page);
+    const screenshot = process.env.QUORVEL_SCREENSHOT;
+    if (screenshot) await page.screenshot({ path: locale === 'ja-JP' ? screenshot.replace(/\.png$/, '.ja.png') : screenshot, fullPage: true });
+    await close();
+  });
+}
 
 // ---- Offline and installed: Chromium, served ------------------------------------
 
