@@ -21,7 +21,7 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/CPackDebMemberModes.cmake
 # the build tree: CR LF line ends, and a Japanese one (JAPANESE) starting with
 # the byte-order mark without which older Notepads read it as code page 932.
 function(quorvel_windows_text source output)
-  set(input ${PROJECT_SOURCE_DIR}/${source})
+  get_filename_component(input ${source} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
   if(ARGV2 STREQUAL "JAPANESE")
     string(ASCII 239 187 191 bom)
     file(READ ${input} text)
@@ -54,8 +54,12 @@ elseif(WIN32)
   set(quorvel_dev_zip ${quorvel_tool_zip}-dev)
   set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME tool)
   install(TARGETS quorvel-v2gen RUNTIME DESTINATION ${quorvel_tool_zip})
-  quorvel_windows_text(README.md README.txt)
-  quorvel_windows_text(README.ja.md README.ja.txt JAPANESE)
+  # The READMEs: the parts of README.md and README.ja.md about the zip, as plain text.
+  include(${CMAKE_CURRENT_LIST_DIR}/QuorvelZipReadme.cmake)
+  quorvel_zip_readme(${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_BINARY_DIR}/zip/README.txt)
+  quorvel_zip_readme(${PROJECT_SOURCE_DIR}/README.ja.md ${CMAKE_CURRENT_BINARY_DIR}/zip/README.ja.txt JAPANESE)
+  quorvel_windows_text(${CMAKE_CURRENT_BINARY_DIR}/zip/README.txt README.txt)
+  quorvel_windows_text(${CMAKE_CURRENT_BINARY_DIR}/zip/README.ja.txt README.ja.txt JAPANESE)
   quorvel_windows_text(LICENSE LICENSE.txt)
   foreach(launcher make-v2-images.bat make-compatible-images.bat)
     configure_file(windows/${launcher} ${CMAKE_CURRENT_BINARY_DIR}/${launcher} COPYONLY)
