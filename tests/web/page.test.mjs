@@ -864,17 +864,17 @@ test('served, the folder of the dumps chosen, then files picked the old way, or 
   t.after(close);
   const files = mixedCaseFolder();
   await fillFolder(page, files);
-  for (const after of ['files', 'clear']) {
+  for (const then of ['files', 'clear']) {
     await page.click('#folder-rw');
     await page.waitForSelector('#folder-note:not([hidden])');
-    if (after === 'files') await pickFiles(page, usualInputs());
+    if (then === 'files') await pickFiles(page, usualInputs());
     else await page.click('#clear');
-    assert.equal(await hidden(page, '#folder-note'), true, after);
-    if (after === 'clear') await pickFiles(page, usualInputs());
+    assert.equal(await hidden(page, '#folder-note'), true, then);
+    if (then === 'clear') await pickFiles(page, usualInputs());
     await run(page);
     assert.match(await text(page, '#outcome'), /^Done/);
-    assert.equal(await hidden(page, '#written'), true, after);
-    assert.deepEqual(await folderNow(page), files, after);
+    assert.equal(await hidden(page, '#written'), true, then);
+    assert.deepEqual(await folderNow(page), files, then);
   }
 });
 
