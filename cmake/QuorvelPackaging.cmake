@@ -61,8 +61,17 @@ elseif(WIN32)
   quorvel_windows_text(${CMAKE_CURRENT_BINARY_DIR}/zip/README.txt README.txt)
   quorvel_windows_text(${CMAKE_CURRENT_BINARY_DIR}/zip/README.ja.txt README.ja.txt JAPANESE)
   quorvel_windows_text(LICENSE LICENSE.txt)
+  # The launchers, kept in UTF-8, shipped in code page 932: cmd reads a batch
+  # file in the console's code page, and their Japanese lines run only where
+  # that is 932.
+  find_program(QUORVEL_ICONV iconv REQUIRED)
   foreach(launcher make-v2-images.bat make-compatible-images.bat)
-    configure_file(windows/${launcher} ${CMAKE_CURRENT_BINARY_DIR}/${launcher} COPYONLY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/windows/${launcher})
+    execute_process(COMMAND ${QUORVEL_ICONV} -f UTF-8 -t CP932 ${PROJECT_SOURCE_DIR}/windows/${launcher}
+                    OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/${launcher} RESULT_VARIABLE converted)
+    if(NOT converted EQUAL 0)
+      message(FATAL_ERROR "windows/${launcher}: not convertible to code page 932")
+    endif()
   endforeach()
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/README.ja.txt
           ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt ${CMAKE_CURRENT_BINARY_DIR}/make-v2-images.bat

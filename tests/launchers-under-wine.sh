@@ -4,7 +4,9 @@
 # called from a script. Each run must leave exactly the images that the native
 # tool makes for that folder and mode, end with the tool's status, wait for a
 # key only when Explorer started it, and run no part of a folder's name as a
-# command.
+# command. Every case runs twice: under an English Wine, where the launchers'
+# lines are English, and under a Japanese one (code page 932), where they are
+# Japanese, compared byte for byte with their code page 932 text.
 # usage: tests/launchers-under-wine.sh LOADER UNPACKED_ZIP_FOLDER NATIVE_TOOL STARTER
 #   STARTER: start-command-line.exe of the Windows build, which starts a
 #   command line exactly as Explorer does. Run by tests/run-under-wine.sh,
@@ -14,7 +16,7 @@ loader=$1
 unpacked=$(realpath "$2")
 native=$(realpath "$3")
 starter=$(realpath "$4")
-# Wine's own words (pause's prompt) in English, and the arguments read as UTF-8.
+# The arguments read as UTF-8; the language is set for each round below.
 export LC_ALL=C.UTF-8
 work=$(mktemp -d)
 trap 'exec 3>&-; rm -rf "$work"' EXIT
@@ -82,7 +84,7 @@ launch() {
   else
     [ "$got" = "$status" ] || fail "$name: status $got, expected $status"
   fi
-  if grep -q "Press any key to continue" "$work/out"; then
+  if grep -qF "$pause" "$work/out"; then
     [ "$waits" = yes ] || fail "$name: the window waited for a key"
   else
     [ "$waits" = no ] || fail "$name: the window did not wait for a key"
@@ -107,9 +109,15 @@ launch() {
 
 # The folder's line shows the name as it is: as cmd's own echo shows it, in
 # the console's code page (a Japanese name comes out as "???" under an
-# English Wine, as on an English Windows console).
+# English Wine, as on an English Windows console; in code page 932 under a
+# Japanese one).
 shows() {
   local line
+  if [ "$language" = ja ]; then
+    line=$(cp932 "フォルダー：$(windows "$1")")
+    grep -qF -- "$line" "$work/out" || fail "$2: the folder's line does not show $(windows "$1")"
+    return
+  fi
   line="Folder: $(windows "$1")"
   # Only a name that cmd can echo as it stands: Wine's helpers hold a pipe
   # open, so the output goes to a file.
@@ -120,9 +128,30 @@ shows() {
   grep -qF -- "$line" "$work/out" || fail "$2: the Folder line does not show $line"
 }
 
+# Text as a Japanese console shows it, from this file's UTF-8.
+cp932() { printf %s "$1" | iconv -f UTF-8 -t CP932; }
+# said LINE...: the output holds these lines, whole, in the round's language.
+said() {
+  local expected text
+  text=$(tr -d '\r' < "$work/out")
+  for expected in "$@"; do
+    [ "$language" = en ] || expected=$(cp932 "$expected")
+    grep -qxF -- "$expected" <<< "$text" || return 1
+  done
+}
+
 # Folder names that Explorer hands over quoted (a space) or bare, with every
 # character that cmd treats specially.
 names=("my dumps" "ダンプ" "R&D" "R&D (old) !x ^y" "a,b;c=d'e")
+for language in en ja; do
+if [ "$language" = en ]; then
+  export LC_ALL=C.UTF-8
+  pause="Press any key to continue"
+else
+  export LC_ALL=ja_JP.UTF-8
+  pause=$(cp932 "続けるには何かキーを押して下さい")
+fi
+echo "The launchers under $([ "$language" = en ] && echo "an English" || echo "a Japanese (code page 932)") Wine"
 for mode in normal compatible; do
   launcher="$install/make-v2-images.bat"
   [ "$mode" = normal ] || launcher="$install/make-compatible-images.bat"
@@ -143,13 +172,29 @@ for mode in normal compatible; do
     "$work/key" yes 0 "$work/R&D" "$want"
   launch "$mode: something that does not exist dropped" "$(explorer "$launcher" "$work/no such folder")" \
     "$work/key" yes 1 "" ""
-  grep -q "neither a folder nor a file" "$work/out" || fail "$mode: no message for what does not exist"
+  missing=$(windows "$work/no such folder")
+  if [ "$language" = en ]; then
+    said "Cannot find \"$missing\": it is neither a folder nor a file." \
+      "Drop the folder of your V1 dumps, or one of the dumps, on this file."
+  else
+    said "\"$missing\" が見つかりません。フォルダーでもファイルでもありません。" \
+      "V1 のダンプがあるフォルダーか、ダンプの一つをこのファイルにドロップしてください。"
+  fi || fail "$mode: no message for what does not exist"
   # Run from inside the unopened zip, Explorer gives it a folder of its own.
   mkdir "$work/alone"
   cp "$launcher" "$work/alone/"
   launch "$mode: alone, without the executable" "$(explorer "$work/alone/$(basename "$launcher")" "$work/R&D")" \
     "$work/key" yes 1 "$work/R&D" ""
-  grep -q "Unpack the whole zip" "$work/out" || fail "$mode: alone: no word to unpack the zip"
+  # Alone, the compatible launcher misses the other launcher first.
+  needed=quorvel-v2gen.exe
+  [ "$mode" = normal ] || needed=make-v2-images.bat
+  if [ "$language" = en ]; then
+    said "$needed is not beside this file. Unpack the whole zip into a" \
+      "folder first, then run $(basename "$launcher") from that folder."
+  else
+    said "$needed がこのファイルと同じフォルダーにありません。zip 全体を" \
+      "フォルダーに展開してから、そのフォルダーの $(basename "$launcher") を実行してください。"
+  fi || fail "$mode: alone: no word to unpack the zip"
   rm -rf "$work/alone"
 done
 
@@ -157,7 +202,8 @@ done
 # and the script gets the tool's status, here a failure (no INITIATE.BIN).
 # Seconds are plenty where nothing waits, even under QEMU.
 limit=60
-rm "$work/dumps/INITIATE.BIN"
+mv "$work/dumps/INITIATE.BIN" "$work/INITIATE.BIN"
+rm -rf "$work/expected-failure" "$work/expected-failure-compatible"
 expect "$work/expected-failure"
 expect "$work/expected-failure-compatible" -compatiblerom
 for launcher in make-v2-images.bat make-compatible-images.bat; do
@@ -169,6 +215,9 @@ for launcher in make-v2-images.bat make-compatible-images.bat; do
     "$work/silent" no 1 "$work/R&D (old)" "$want"
   grep -q "^Error!" "$work/out" || fail "$launcher: called from a script: no Error!"
   grep -q "the script goes on" "$work/out" || fail "$launcher: called from a script: the script did not go on"
+done
+mv "$work/INITIATE.BIN" "$work/dumps/INITIATE.BIN"
+limit=300
 done
 
 # Not run here: a folder whose name holds "%" ("100% x"). Wine's cmd expands

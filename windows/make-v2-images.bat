@@ -11,7 +11,12 @@ rem
 rem A folder's name may hold & ( ) ! ^ % , ; = and spaces, so a name is
 rem expanded only inside quotes or as a FOR variable, where cmd never parses
 rem it as a command, and there are no ( ) blocks for a name to close.
+rem
+rem Its lines are in Japanese where the console shows code page 932, and in
+rem English elsewhere. This file is kept in UTF-8; the build makes the
+rem shipped one in code page 932, the encoding in which cmd reads it there.
 setlocal DisableDelayedExpansion
+call :language
 set "tool=%~dp0quorvel-v2gen.exe"
 set "home=%~dp0"
 set "launcher=%~nx0"
@@ -52,8 +57,14 @@ if exist "%given%\*" goto run
 for %%P in ("%given%") do set "folder=%%~dpP"
 if exist "%given%" goto run
 echo.
+if "%language%"=="ja" goto not_found_ja
 echo Cannot find "%given%": it is neither a folder nor a file.
 echo Drop the folder of your V1 dumps, or one of the dumps, on this file.
+set status=1
+goto end
+:not_found_ja
+echo "%given%" が見つかりません。フォルダーでもファイルでもありません。
+echo V1 のダンプがあるフォルダーか、ダンプの一つをこのファイルにドロップしてください。
 set status=1
 goto end
 
@@ -61,7 +72,12 @@ goto end
 rem pushd, unlike cd, also enters a network folder (\\server\share\dumps).
 pushd "%folder%" 2> nul
 if errorlevel 1 goto cannot_enter
+if "%language%"=="ja" goto folder_ja
 for %%P in (.) do echo Folder: %%~fP
+goto folder_said
+:folder_ja
+for %%P in (.) do echo フォルダー：%%~fP
+:folder_said
 echo.
 "%tool%" %switch%
 set status=%errorlevel%
@@ -70,14 +86,25 @@ goto end
 
 :cannot_enter
 echo.
+if "%language%"=="ja" goto cannot_enter_ja
 echo Cannot open the folder "%folder%".
+set status=1
+goto end
+:cannot_enter_ja
+echo フォルダー "%folder%" を開けません。
 set status=1
 goto end
 
 :unpack
 echo.
+if "%language%"=="ja" goto unpack_ja
 echo quorvel-v2gen.exe is not beside this file. Unpack the whole zip into a
 echo folder first, then run %launcher% from that folder.
+set status=1
+goto end
+:unpack_ja
+echo quorvel-v2gen.exe がこのファイルと同じフォルダーにありません。zip 全体を
+echo フォルダーに展開してから、そのフォルダーの %launcher% を実行してください。
 set status=1
 
 :end
@@ -87,3 +114,18 @@ pause
 rem exit, not exit /b: it ends the cmd that Explorer started, so that nothing
 rem of a dropped name that cmd split off is ever run after this file.
 exit %status%
+
+rem Sets language to ja where the console uses code page 932, else to en:
+rem chcp's number, or where it gives none (Wine, with no console) the
+rem system's OEM code page, which a console starts with.
+:language
+set "language=en"
+set "codepage=0"
+for /f "tokens=2 delims=:" %%C in ('chcp') do set "codepage=%%C"
+set "codepage=%codepage: =%"
+set "codepage=%codepage:.=%"
+if not "%codepage%"=="0" goto codepage_known
+for /f "tokens=3" %%C in ('reg query "HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage" /v OEMCP 2^>nul') do set "codepage=%%C"
+:codepage_known
+if "%codepage%"=="932" set "language=ja"
+exit /b 0
