@@ -474,24 +474,24 @@ const CASES = [
   }),
   refused('a stored entry with a flipped bit', {
     pick: (page) => pickZip(page, 'quorvel-v1.zip', flipDataBit(dumpsZip(usualInputs(), 'dumps/', 0), 'dumps/subsys_c.rom')),
-    problems: ['quorvel-v1.zip: dumps/subsys_c.rom is damaged: its data does not match its checksum; make the .zip again from the dumps.'],
+    problems: ['quorvel-v1.zip/dumps/subsys_c.rom is damaged: its data does not match its checksum; make the .zip again from the dumps.'],
     unchosen: ['SUBSYS_C.ROM'],
   }),
   refused('a deflated entry whose checksum does not match', {
     pick: (page) => pickZip(page, 'quorvel-v1.zip', breakChecksum(dumpsZip(usualInputs()), 'dumps/boot_bas.rom')),
-    problems: ['quorvel-v1.zip: dumps/boot_bas.rom is damaged: its data does not match its checksum; make the .zip again from the dumps.'],
+    problems: ['quorvel-v1.zip/dumps/boot_bas.rom is damaged: its data does not match its checksum; make the .zip again from the dumps.'],
     unchosen: ['BOOT_BAS.ROM'],
   }),
   // The page's own words around the method, in Japanese too; the number alone where it has no name.
   refused('an entry compressed with an unknown method, in Japanese', {
     locale: 'ja-JP',
     pick: (page) => pickZip(page, 'quorvel-v1.zip', setMethod(dumpsZip(usualInputs(), 'dumps/', 0), 'dumps/initiate.bin', 99)),
-    problems: ['quorvel-v1.zip：dumps/initiate.bin は圧縮方式 99 で圧縮されていて、このページでは読めません。展開してファイルを選ぶか、標準の圧縮方式（Deflate）で .zip を作り直してください。'],
+    problems: ['quorvel-v1.zip/dumps/initiate.bin は圧縮方式 99 で圧縮されていて、このページでは読めません。展開してファイルを選ぶか、標準の圧縮方式（Deflate）で .zip を作り直してください。'],
     unchosen: ['INITIATE.BIN'],
   }),
   refused('an encrypted entry', {
     pick: (page) => pickZip(page, 'quorvel-v1.zip', markEncrypted(dumpsZip(usualInputs(), 'dumps/', 0), 'dumps/initiate.bin')),
-    problems: ['quorvel-v1.zip: dumps/initiate.bin is encrypted: unpack it with its password and choose the files.'],
+    problems: ['quorvel-v1.zip/dumps/initiate.bin is encrypted: unpack it with its password and choose the files.'],
     unchosen: ['INITIATE.BIN'],
   }),
   {
