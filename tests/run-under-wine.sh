@@ -13,29 +13,13 @@ case "$loader" in */*) loader=$(realpath "$loader") ;; esac
 tests=$(realpath "$2")
 exe=$(realpath "$3")
 
-# The loader starts the server named here, and the script keeps it running:
-# a wineserver beside the loader (under QEMU, the native 64-bit one), else
-# the one on the PATH.
-server="$(dirname "$(command -v "$loader")")/wineserver"
-[ -x "$server" ] || server=wineserver
-export WINESERVER=$server
-
-# A 32-bit prefix of its own beside the executable; no Mono or Gecko prompts.
-WINEPREFIX="$(dirname "$exe")/wineprefix"
-export WINEPREFIX
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-# The first start of a prefix takes 10 to 20 seconds. One wineserver then
-# serves the whole suite, or every run would pay seconds to start its own.
-# The suite starts only once wineboot has returned and a first run has
-# finished, so that a slow start never shows up as a failed case. (Waiting
-# with "wineserver -w" would never return against this persistent server.)
-mkdir -p "$WINEPREFIX"
-"$WINESERVER" -p
+# A 32-bit prefix of its own beside the executable. The suite starts only
+# once wineboot has returned and a first run has finished, so that a slow
+# start never shows up as a failed case.
+# shellcheck source=tests/wine-session.sh
+source "$(dirname "$0")/wine-session.sh"
+wine_session "$loader" "$(dirname "$exe")/wineprefix" win32 "$(dirname "$exe")/wineboot.log"
 trap '"$WINESERVER" -k || true' EXIT
-"$loader" wineboot -i > "$(dirname "$exe")/wineboot.log" 2>&1
 
 # The warm-up run. Output goes to files, never pipes: Wine's helper
 # processes inherit a pipe and hold it open until the wineserver ends.

@@ -84,14 +84,11 @@ lld-link /nologo /nodefaultlib /entry:start /subsystem:console /out:"$bin/msvc-c
   "$work/msvc-client.obj" "$top/lib/quorvel-v2gen.lib" "$work/kernel32.lib"
 echo "$zip: the examples built with $triplet-gcc, and a Visual C++ program with lld-link"
 
-# Wine: the prefix, and one server for all the runs (tests/run-under-wine.sh says why).
-server="$(dirname "$(command -v "$loader")")/wineserver"
-[ -x "$server" ] || server=wineserver
-export WINESERVER=$server WINEPREFIX=$prefix WINEARCH=$winearch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
-"$WINESERVER" -p
+# Wine: the prefix, and one server for all the runs.
+# shellcheck source=tests/wine-session.sh
+source "$source/tests/wine-session.sh"
+wine_session "$loader" "$prefix" "$winearch" "$work/wineboot.log"
 trap '"$WINESERVER" -k || true; rm -rf "$work"' EXIT
-"$loader" wineboot -i > "$work/wineboot.log" 2>&1
 
 # The example, both ways: what it documents, with the CR LF line ends that
 # the C runtime writes to a file on Windows. Output goes to files, never pipes.
