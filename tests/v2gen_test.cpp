@@ -16,6 +16,7 @@
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
